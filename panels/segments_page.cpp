@@ -1,0 +1,315 @@
+#include "panels/segments_page.h"
+
+#include "app/dialogs.h"
+#include "document/colour_text.h"
+#include "document/records.h"
+#include "maps/palette_map_ui.h"
+#include "maps/segment_maps_ui.h"
+#include "preview/perspective_preview_ui.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Counter.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Roller.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
+
+#include <cstring>
+
+Fl_Counter* levelDuration;
+Fl_Counter* levelSegments;
+Fl_Value_Input* evoDropRate;
+Fl_Value_Input* chaosDropRate;
+Fl_Value_Input* initialEvo;
+Fl_Value_Input* initialChaos;
+Fl_Counter* bpm;
+Fl_Input* song;
+Fl_Button* songBrowse;
+Fl_Value_Slider* pathPosition;
+Fl_Check_Button* isTunnel;
+Fl_Round_Button* buttonLeft;
+Fl_Round_Button* buttonFront;
+Fl_Round_Button* buttonRight;
+Fl_Round_Button* visWallp;
+Fl_Round_Button* visJulia;
+Fl_Round_Button* visPlasma;
+Fl_Round_Button* visWallp2;
+Fl_Round_Button* visCustom;
+Fl_Button* customHeightButton;
+Fl_Button* customColorButton;
+Fl_Value_Input* seedA;
+Fl_Value_Input* seedB;
+Fl_Value_Slider* segHeight;
+Fl_Value_Slider* segLength;
+Fl_Counter* fogNear;
+Fl_Counter* fogFar;
+Fl_Input* fogColor;
+Fl_Value_Slider* mapPosition;
+Fl_Box* mapPreview;
+Fl_Button* loadPaletteButton;
+Fl_Roller* hueRoller;
+Fl_Palette_Map* palettePreview;
+
+namespace {
+
+Segment& active() { return segment[activeSegment]; }
+
+void redraw_preview() {
+    if (perspectivePreview) perspectivePreview->redraw();
+}
+
+Fl_Counter* make_counter(int x, int y, int w, const char* label, double lo, double hi) {
+    Fl_Counter* c = new Fl_Counter(x, y, w, 25, label);
+    c->align(FL_ALIGN_LEFT);
+    c->bounds(lo, hi);
+    c->step(0.1);
+    c->lstep(1);
+    return c;
+}
+
+Fl_Value_Input* make_value_input(int x, int y, int w, const char* label) {
+    Fl_Value_Input* v = new Fl_Value_Input(x, y, w, 25, label);
+    v->align(FL_ALIGN_LEFT);
+    return v;
+}
+
+Fl_Round_Button* make_radio(int x, int y, int w, const char* label, Fl_Callback* cb) {
+    Fl_Round_Button* b = new Fl_Round_Button(x, y, w, 25, label);
+    b->type(FL_RADIO_BUTTON);
+    b->down_box(FL_ROUND_DOWN_BOX);
+    b->callback(cb);
+    return b;
+}
+
+Fl_Group* make_frame(int x, int y, int w, int h, const char* label) {
+    Fl_Group* g = new Fl_Group(x, y, w, h, label);
+    g->box(FL_DOWN_FRAME);
+    g->align(FL_ALIGN_TOP_LEFT);
+    return g;
+}
+
+void make_global_settings() {
+    Fl_Group* g = make_frame(20, 85, 430, 177, "Global Level Settings");
+    levelDuration = make_counter(200, 92, 170, "Level Duration (in min)", 1, 1024);
+    levelSegments = make_counter(200, 120, 170, "Level Segments", 4, 256);
+    levelSegments->step(1);
+    levelSegments->lstep(16);
+    levelSegments->value(8);
+    levelSegments->callback(reinterpret_cast<Fl_Callback*>(cb_levelSegments));
+    bpm = make_counter(200, 148, 170, "Beats per Minute", 1, 1024);
+    evoDropRate = make_value_input(200, 176, 55, "Automatic Evolution Up");
+    initialEvo = make_value_input(385, 176, 55, "Initial Evolution");
+    chaosDropRate = make_value_input(200, 204, 55, "Automatic Chaos Up");
+    initialChaos = make_value_input(385, 204, 55, "Initital Chaos");
+    song = new Fl_Input(200, 232, 200, 25, "Song");
+    songBrowse = new Fl_Button(405, 232, 35, 25, "...");
+    songBrowse->tooltip("Choose the song file");
+    songBrowse->callback(reinterpret_cast<Fl_Callback*>(cb_songBrowse));
+    g->end();
+}
+
+void make_segment_settings() {
+    Fl_Group* g = make_frame(20, 320, 872, 335, "Segment Settings");
+
+    isTunnel = new Fl_Check_Button(30, 325, 200, 25, "Tunnel, not Landscape");
+    isTunnel->down_box(FL_DOWN_BOX);
+    isTunnel->callback(reinterpret_cast<Fl_Callback*>(cb_isTunnel));
+
+    Fl_Group* camera = make_frame(30, 372, 260, 35, "Camera View");
+    // Created Front, Left, Right; laid out Left, Front, Right.
+    buttonFront = make_radio(115, 377, 75, "Front", reinterpret_cast<Fl_Callback*>(cb_buttonFront));
+    buttonLeft = make_radio(40, 377, 70, "Left", reinterpret_cast<Fl_Callback*>(cb_buttonLeft));
+    buttonRight = make_radio(195, 377, 80, "Right", reinterpret_cast<Fl_Callback*>(cb_buttonRight));
+    camera->end();
+
+    Fl_Group* vis = make_frame(30, 432, 260, 130, "Visualization");
+    visWallp = make_radio(40, 435, 240, "Wallpaper for the mind",
+                          reinterpret_cast<Fl_Callback*>(cb_visWallp));
+    visJulia = make_radio(40, 460, 240, "Julia Set", reinterpret_cast<Fl_Callback*>(cb_visJulia));
+    visPlasma = make_radio(40, 485, 240, "Plasma", reinterpret_cast<Fl_Callback*>(cb_visPlasma));
+    visWallp2 = make_radio(40, 510, 240, "Wallpaper squared",
+                           reinterpret_cast<Fl_Callback*>(cb_visWallp2));
+    visCustom = make_radio(40, 535, 120, "Custom PNG", reinterpret_cast<Fl_Callback*>(cb_visCustom));
+    customHeightButton = new Fl_Button(165, 536, 40, 23, "...");
+    customHeightButton->tooltip("Install a custom height map for this segment");
+    customColorButton = new Fl_Button(210, 536, 70, 23, "CMap");
+    customColorButton->tooltip("Install a custom colour map for this segment");
+    vis->end();
+
+    seedA = make_value_input(85, 570, 75, "Seed A");
+    seedA->bounds(-5, 5);
+    seedA->step(0.001);
+    seedA->callback(reinterpret_cast<Fl_Callback*>(cb_seedA));
+    seedB = make_value_input(215, 570, 75, "Seed B");
+    seedB->bounds(-5, 5);
+    seedB->step(0.001);
+    seedB->callback(reinterpret_cast<Fl_Callback*>(cb_seedB));
+
+    segLength = new Fl_Value_Slider(85, 602, 205, 25, "Length");
+    segLength->type(FL_HOR_NICE_SLIDER);
+    segLength->align(FL_ALIGN_LEFT);
+    segLength->bounds(1, 256);
+    segLength->step(0.1);
+    segLength->value(16);
+    segLength->callback(reinterpret_cast<Fl_Callback*>(cb_segLength));
+
+    segHeight = new Fl_Value_Slider(300, 330, 35, 290, "Height");
+    segHeight->type(FL_VERT_NICE_SLIDER);
+    segHeight->bounds(1, 256);
+    segHeight->step(0.1);
+    segHeight->value(16);
+    segHeight->callback(reinterpret_cast<Fl_Callback*>(cb_segHeight));
+
+    mapPreview = new Fl_Box(340, 330, 330, 290, "Map Top View Preview");
+    mapPreview->box(FL_DOWN_BOX);
+    mapPreview->align(FL_ALIGN_BOTTOM);
+
+    mapPosition = new Fl_Value_Slider(675, 330, 35, 290, "Pos");
+    mapPosition->type(FL_VERT_SLIDER);
+    mapPosition->bounds(0, 1);
+    mapPosition->step(0.01);
+    mapPosition->tooltip("Position on the perspective preview map");
+    mapPosition->callback(reinterpret_cast<Fl_Callback*>(cb_mapPosition));
+
+    Fl_Group* fog = make_frame(717, 345, 172, 142, "Fog");
+    fogNear = make_counter(725, 352, 156, "Fog Near", -1000000, 1000000);
+    fogNear->align(FL_ALIGN_BOTTOM);
+    fogNear->callback(reinterpret_cast<Fl_Callback*>(cb_fogNear));
+    fogFar = make_counter(725, 395, 156, "Fog Far", -1000000, 1000000);
+    fogFar->align(FL_ALIGN_BOTTOM);
+    fogFar->callback(reinterpret_cast<Fl_Callback*>(cb_fogFar));
+    fogColor = new Fl_Input(725, 440, 156, 25, "Fog Color");
+    fogColor->align(FL_ALIGN_BOTTOM);
+    fogColor->when(FL_WHEN_CHANGED);
+    fogColor->callback(reinterpret_cast<Fl_Callback*>(cb_fogColor));
+    fog->end();
+
+    loadPaletteButton = new Fl_Button(717, 500, 105, 30, "Load Palette...");
+    hueRoller = new Fl_Roller(824, 500, 65, 30);
+    hueRoller->type(FL_HORIZONTAL);
+    hueRoller->bounds(0, 1);
+    hueRoller->step(0.002);
+    hueRoller->tooltip("Palette hue");
+    palettePreview = new Fl_Palette_Map(710, 545, 180, 55, "Palette Preview");
+    palettePreview->box(FL_DOWN_BOX);
+    palettePreview->align(FL_ALIGN_BOTTOM);
+
+    g->end();
+}
+
+}  // namespace
+
+void make_segments_page() {
+    make_global_settings();
+
+    pathPosition = new Fl_Value_Slider(140, 272, 750, 25, "Segment Selector");
+    pathPosition->type(FL_HOR_SLIDER);
+    pathPosition->align(FL_ALIGN_LEFT);
+    pathPosition->bounds(0, 16);
+    pathPosition->slider_size(1.0 / 16);
+    pathPosition->step(1);
+    pathPosition->callback(reinterpret_cast<Fl_Callback*>(cb_pathPosition));
+
+    make_segment_settings();
+    attach_segment_map_callbacks();
+}
+
+void set_segment_range(int n) {
+    if (n <= 0) return;
+    pathPosition->maximum(n - 1);
+    pathPosition->slider_size(1.0 / n);
+    pathPosition->redraw();
+}
+
+void cb_levelSegments(Fl_Counter*, void*) { set_segment_range(static_cast<int>(levelSegments->value())); }
+
+void cb_songBrowse(Fl_Button*, void*) {
+    const char* path = dialog_file_chooser("Open Song", "*", nullptr, 0);
+    if (!path) return;
+    const char* name = path;
+    for (const char* p = path; *p; p++)
+        if (*p == '/' || *p == '\\') name = p + 1;
+    song->value(name);
+}
+
+void cb_pathPosition(Fl_Value_Slider*, void*) {
+    int n = static_cast<int>(pathPosition->value());
+    if (n < 0) n = 0;
+    if (n >= kSegmentCapacity) n = kSegmentCapacity - 1;
+    activeSegment = n;
+    show_segment();
+}
+
+void cb_isTunnel(Fl_Check_Button*, void*) {
+    active().isTunnel = isTunnel->value() != 0;
+    redraw_preview();
+}
+
+void cb_buttonFront(Fl_Round_Button*, void*) {
+    if (buttonFront->value()) active().cameraAngle = 0;
+    redraw_preview();
+}
+
+void cb_buttonLeft(Fl_Round_Button*, void*) {
+    if (buttonLeft->value()) active().cameraAngle = 1;
+    redraw_preview();
+}
+
+void cb_buttonRight(Fl_Round_Button*, void*) {
+    if (buttonRight->value()) active().cameraAngle = 2;
+    redraw_preview();
+}
+
+static void set_visualization(int v) {
+    active().visualization = v;
+    new_map();
+}
+
+void cb_visWallp(Fl_Round_Button*, void*) { set_visualization(0); }
+void cb_visPlasma(Fl_Round_Button*, void*) { set_visualization(1); }
+void cb_visJulia(Fl_Round_Button*, void*) { set_visualization(2); }
+void cb_visWallp2(Fl_Round_Button*, void*) { set_visualization(3); }
+void cb_visCustom(Fl_Round_Button*, void*) { set_visualization(4); }
+
+void cb_seedA(Fl_Value_Input*, void*) {
+    active().seedA = static_cast<float>(seedA->value());
+    new_map();
+}
+
+void cb_seedB(Fl_Value_Input*, void*) {
+    active().seedB = static_cast<float>(seedB->value());
+    new_map();
+}
+
+void cb_segHeight(Fl_Value_Slider*, void*) {
+    active().scale = static_cast<float>(segHeight->value());
+    redraw_preview();
+}
+
+void cb_segLength(Fl_Value_Slider*, void*) {
+    active().length = static_cast<float>(segLength->value());
+    redraw_preview();
+}
+
+void cb_fogNear(Fl_Counter*, void*) {
+    active().fogNear = static_cast<float>(fogNear->value());
+    redraw_preview();
+}
+
+void cb_fogFar(Fl_Counter*, void*) {
+    active().fogFar = static_cast<float>(fogFar->value());
+    redraw_preview();
+}
+
+void cb_fogColor(Fl_Input*, void*) {
+    uint32_t value;
+    // Text that is not "#" and hexadecimal digits leaves the colour as it was.
+    if (parse_colour_text(fogColor->value(), value)) active().fogColor = value | 0xFF000000u;
+    redraw_preview();
+}
+
+void cb_mapPosition(Fl_Value_Slider*, void*) { redraw_preview(); }

@@ -1,0 +1,34 @@
+// Shared set-up for the in-process GUI tests: the editor is built once per
+// process, and the modal dialogs are scripted.
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct ScriptedDialogs {
+    std::deque<int> answers;            // for ask(); 0 when the script runs out
+    std::deque<std::string> choices;    // for file_chooser(); "" means Cancel
+    std::vector<std::string> asked;     // every ask() message, in order
+    std::vector<std::string> alerted;   // every alert() message, in order
+    std::vector<std::string> chooserTitles;
+};
+
+// Installs scripted dialogs for the lifetime of the object.
+class ScriptDialogs {
+public:
+    ScriptDialogs();
+    ~ScriptDialogs();
+    ScriptedDialogs& script;
+
+private:
+    DialogSeam previous_;
+};
+
+// Lets FLTK process pending events and redraws.
+void pump_events();
+// A fresh, empty folder under the system temporary folder.
+std::string make_temp_dir();
+std::string read_file(const std::string& path);
