@@ -206,7 +206,7 @@ void make_segment_settings() {
 void make_segments_page() {
     make_global_settings();
 
-    pathPosition = new Fl_Value_Slider(140, 272, 750, 25, "Segment Selector");
+    pathPosition = new Fl_Value_Slider(150, 272, 740, 25, "Segment Selector");
     pathPosition->type(FL_HOR_SLIDER);
     pathPosition->align(FL_ALIGN_LEFT);
     pathPosition->bounds(0, 16);

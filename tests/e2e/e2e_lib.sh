@@ -1,0 +1,65 @@
+# Helpers for end-to-end tests that drive the real editor on a virtual
+# display with xdotool, as a person would with keyboard and mouse.
+
+for tool in xdotool xclip; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+E2E_WORK=$(mktemp -d /tmp/vantrope-e2e.XXXXXX)
+EDITOR_PID=""
+
+e2e_cleanup() {
+    [ -n "$EDITOR_PID" ] && kill "$EDITOR_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$E2E_WORK/editor.out" ] && { echo "--- editor output"; tail -n 20 "$E2E_WORK/editor.out"; } >&2
+    exit 1
+}
+
+# Starts the editor (in folder $2, default the work folder) and waits for its main window.
+start_editor() {
+    local exe
+    exe=$(readlink -f "$1")
+    (cd "${2:-$E2E_WORK}" && exec "$exe") >"$E2E_WORK/editor.out" 2>&1 &
+    EDITOR_PID=$!
+    MAIN_WINDOW=$(wait_window "Vantrope Level Segment Editor") || fail "main window did not appear"
+}
+
+# Prints the id of the first visible window whose title matches, waiting up to 10 s.
+wait_window() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+focus() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.2
+}
+
+# Types a path into the focused file chooser by pasting it, since the
+# chooser completes typed names, then confirms.
+paste_path() {
+    printf '%s' "$1" | xclip -selection clipboard
+    xdotool key ctrl+a BackSpace
+    xdotool key ctrl+v
+    sleep 0.3
+    xdotool key Return
+}
+
+wait_file() {
+    for _ in $(seq 100); do
+        [ -s "$1" ] && { sleep 0.3; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
