@@ -166,7 +166,8 @@ void make_segment_settings() {
 
     mapPreview = new Fl_Box(340, 330, 330, 290, "Map Top View Preview");
     mapPreview->box(FL_DOWN_BOX);
-    mapPreview->align(FL_ALIGN_BOTTOM);
+    // The picture fills the box; the label sits below it.
+    mapPreview->align(FL_ALIGN_BOTTOM | FL_ALIGN_IMAGE_BACKDROP);
 
     mapPosition = new Fl_Value_Slider(675, 330, 35, 290, "Pos");
     mapPosition->type(FL_VERT_SLIDER);

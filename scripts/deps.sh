@@ -6,7 +6,7 @@
 VANTROPE_BUILD_PACKAGES="cmake make g++ pkg-config libfltk1.3-dev libpng-dev zlib1g-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev"
 # Running it without a display, driving it, and looking at it.
-VANTROPE_DISPLAY_PACKAGES="xvfb xauth xdotool xclip x11-utils imagemagick"
+VANTROPE_DISPLAY_PACKAGES="xvfb xauth xdotool xclip x11-utils imagemagick python3"
 # Sanitizer and fuzzing builds.
 VANTROPE_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
