@@ -17,6 +17,8 @@
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +64,13 @@ void new_level() {
 
 void load_level(const char* path) {
     FILE* file = std::fopen(path, "r");
+    struct stat st;
+    // A folder opens on this platform but holds no level: refuse it rather
+    // than replace the level in memory with an empty one.
+    if (file && (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fclose(file);
+        file = nullptr;
+    }
     if (!file) {
         dialog_ask("Failed to load level.");
         return;

@@ -248,3 +248,35 @@ TEST_F(Commands, NewResetsRecordsButKeepsNameAndTitle) {
     EXPECT_STREQ(currentlevel, "/somewhere/level.txt");
     EXPECT_STREQ(rootWindow->label(), "level.txt - Vantrope Level Editor");
 }
+
+TEST_F(Commands, BadFilesNeitherCrashNorLoseTheLevel) {
+    // A folder is refused like a missing file.
+    {
+        ScriptDialogs dialogs;
+        segment[1].scale = 42.0f;
+        dialogs.script.choices = {dir};
+        cb_Open(nullptr, nullptr);
+        ASSERT_EQ(dialogs.script.asked.size(), 1u);
+        EXPECT_EQ(dialogs.script.asked[0], "Failed to load level.");
+        EXPECT_EQ(segment[1].scale, 42.0f);
+    }
+    // Binary data: the level shows what could be read.
+    {
+        std::string data("[segment]\0\xff\xfe binary\nscale=7\n\x01\x02=\x03\n", 40);
+        for (int i = 0; i < 5000; i++) data += static_cast<char>((i * 7919) % 256);
+        write_text(dir + "/binary.txt", data);
+        ScriptDialogs dialogs;
+        dialogs.script.choices = {dir + "/binary.txt"};
+        cb_Open(nullptr, nullptr);
+        EXPECT_TRUE(dialogs.script.asked.empty());
+        EXPECT_EQ(segment[0].scale, 7.0f);
+    }
+    // A path too long to keep as the level's name is refused.
+    {
+        ScriptDialogs dialogs;
+        dialogs.script.choices = {"/" + std::string(300, 'p')};
+        cb_Open(nullptr, nullptr);
+        ASSERT_EQ(dialogs.script.asked.size(), 1u);
+        EXPECT_EQ(dialogs.script.asked[0], "Failed to load level.");
+    }
+}
