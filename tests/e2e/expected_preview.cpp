@@ -1,6 +1,7 @@
-// Prints the map preview that the editor should show for segment 0 of a
-// level file, as a binary PPM on standard output. Used by the end-to-end
-// tests to find the preview in a screenshot.
+// Prints what the editor should show for segment 0 of a level file, as a
+// binary PPM on standard output: the 256 x 256 map preview, or with the
+// argument "palette" the 180 x 55 palette strip. Used by the end-to-end tests
+// to find them in a screenshot.
 #include "document/level_file.h"
 #include "document/records.h"
 #include "gfx/image.h"
@@ -11,8 +12,8 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s level.txt > preview.ppm\n", argv[0]);
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: %s level.txt [palette] > picture.ppm\n", argv[0]);
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "r");
@@ -23,6 +24,19 @@ int main(int argc, char** argv) {
     std::fclose(file);
 
     const Segment& s = segment[0];
+    if (argc == 3) {
+        // Column c of the strip shows entry c * 256 / width.
+        const int w = 180, h = 55;
+        std::printf("P6\n%d %d\n255\n", w, h);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                uint32_t word = s.palette[x * 256 / w];
+                unsigned char rgb[3] = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
+                                        static_cast<unsigned char>(word >> 16)};
+                std::fwrite(rgb, 1, 3, stdout);
+            }
+        return 0;
+    }
     Image* map = newImage(256, 256);
     copyPalette(s.palette);
     // The plasma prints a line; keep standard output for the picture.

@@ -18,6 +18,7 @@ level="$E2E_WORK/julia.txt"
     printf '%s\n' "[segment]" "visualization=0"
 } >"$level"
 "$tools/expected_preview" "$level" >"$E2E_WORK/expected.ppm" || fail "could not compute the expected preview"
+"$tools/expected_preview" "$level" palette >"$E2E_WORK/strip.ppm" || fail "could not compute the palette strip"
 
 start_editor "$editor"
 focus "$MAIN_WINDOW"
@@ -38,4 +39,6 @@ if ! at=$(python3 "$(dirname "$0")/find_subimage.py" "$E2E_WORK/shot.ppm" "$E2E_
     cp "$E2E_WORK/shot.ppm" /tmp/vantrope-map-preview-failure.ppm
     fail "the expected map preview is not in the screenshot (kept as /tmp/vantrope-map-preview-failure.ppm)"
 fi
-echo "PASS: preview found at $at"
+strip_at=$(python3 "$(dirname "$0")/find_subimage.py" "$E2E_WORK/shot.ppm" "$E2E_WORK/strip.ppm") ||
+    fail "the level's palette is not in the palette preview"
+echo "PASS: map preview found at $at, palette strip at $strip_at"
