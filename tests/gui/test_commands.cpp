@@ -17,266 +17,160 @@
 #include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 
 namespace {
 
 const char kTitle[] = "Vantrope Level Segment Editor";
+const char kCreateFailed[] = "Couldn't create the file.  Bad filename?";
 
 class Commands : public ::testing::Test {
 protected:
     void SetUp() override {
         cb_New(nullptr, nullptr);
         currentlevel[0] = '\0';
-        rootWindow->label(kTitle);
         dir = make_temp_dir();
     }
     void TearDown() override { rootWindow->label(kTitle); }
     std::string dir;
+    ScriptDialogs dialogs;
 };
 
-bool exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-void write_text(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 }  // namespace
 
-TEST_F(Commands, SaveWithoutANameFallsBackToSaveAs) {
-    ScriptDialogs dialogs;
+TEST_F(Commands, SaveFallsBackToSaveAsThenNamesTheWindow) {
     const std::string chosen = dir + "/a";
     dialogs.script.choices = {chosen};
     cb_Save(nullptr, nullptr);
-    ASSERT_EQ(dialogs.script.chooserTitles.size(), 1u);
-    EXPECT_EQ(dialogs.script.chooserTitles[0], "Save As Level");
+    EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>{"Save As Level"});
     EXPECT_TRUE(exists(chosen + ".txt"));
-    EXPECT_FALSE(exists(chosen));
     EXPECT_EQ(std::string(currentlevel), chosen);
     EXPECT_STREQ(rootWindow->label(), kTitle);
 
-    // The second Save writes silently and names the window after the file.
     std::remove((chosen + ".txt").c_str());
-    cb_Save(nullptr, nullptr);
+    cb_Save(nullptr, nullptr);  // silent now
     EXPECT_EQ(dialogs.script.chooserTitles.size(), 1u);
     EXPECT_TRUE(exists(chosen + ".txt"));
     EXPECT_STREQ(rootWindow->label(), "a - Vantrope Level Editor");
+
+    copy_text(currentlevel, "a.tx");  // too short a name: Save As again (cancelled)
+    cb_Save(nullptr, nullptr);
+    EXPECT_EQ(dialogs.script.chooserTitles.size(), 2u);
 }
 
-TEST_F(Commands, TitleUsesTheBaseNameAndOwnsItsText) {
+TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
     struct Row {
-        const char* level;
+        std::string level;
         const char* title;
     } rows[] = {
-        {"/one/two/three.txt", "three.txt - Vantrope Level Editor"},
-        {"levels\\one.txt", "one.txt - Vantrope Level Editor"},
-        {"plain.txt", "plain.txt - Vantrope Level Editor"},
+        {dir + "/one.txt", "one.txt - Vantrope Level Editor"},
+        {"levels\\two.txt", "two.txt - Vantrope Level Editor"},  // a backslash, no slash
+        {dir + "/missing/three", "three - Vantrope Level Editor"},
     };
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // relative names are written here
     for (const Row& row : rows) {
-        // Relative names are written under the working directory: use ours.
-        std::string level = row.level[0] == '/' ? dir + row.level : dir + "/" + row.level;
-        if (row.level[0] == '/') mkdir((dir + "/one").c_str(), 0700), mkdir((dir + "/one/two").c_str(), 0700);
-        copy_text(currentlevel, row.level[0] == '/' ? level.c_str() : row.level);
-        ScriptDialogs dialogs;
-        if (row.level[0] == '/') {
-            cb_Save(nullptr, nullptr);
-        } else {
-            // Keep relative files out of the working directory.
-            char cwd[4096];
-            ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-            ASSERT_EQ(chdir(dir.c_str()), 0);
-            cb_Save(nullptr, nullptr);
-            ASSERT_EQ(chdir(cwd), 0);
-        }
-        currentlevel[0] = '\0';  // the title must not point into currentlevel
+        copy_text(currentlevel, row.level.c_str());
+        cb_Save(nullptr, nullptr);
+        currentlevel[0] = '\0';  // the window keeps its own copy of the title
         EXPECT_STREQ(rootWindow->label(), row.title);
     }
-}
-
-TEST_F(Commands, ShortNamesBehaveLikeSaveAs) {
-    ScriptDialogs dialogs;
-    copy_text(currentlevel, "a.tx");
-    dialogs.script.choices = {""};  // cancel
-    cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 1u);
-    EXPECT_STREQ(currentlevel, "a.tx");
-    EXPECT_STREQ(rootWindow->label(), kTitle);
-}
-
-TEST_F(Commands, SaveFailureIsReported) {
-    ScriptDialogs dialogs;
-    std::string level = dir + "/missing/level";
-    copy_text(currentlevel, level.c_str());
-    cb_Save(nullptr, nullptr);
-    ASSERT_EQ(dialogs.script.asked.size(), 1u);
-    EXPECT_EQ(dialogs.script.asked[0], "Couldn't create the file.  Bad filename?");
-    // The title follows the save whatever its outcome.
-    EXPECT_STREQ(rootWindow->label(), "level - Vantrope Level Editor");
+    ASSERT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
 }
 
 TEST_F(Commands, SaveAsRefusesPathsThatWouldNotFit) {
-    ScriptDialogs dialogs;
-    std::string longPath = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 characters
-    ASSERT_EQ(longPath.size(), 253u);
+    std::string longPath = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 + ".txt"
     dialogs.script.choices = {longPath};
     cb_Save1(nullptr, nullptr);
-    ASSERT_EQ(dialogs.script.asked.size(), 1u);
-    EXPECT_EQ(dialogs.script.asked[0], "Couldn't create the file.  Bad filename?");
+    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});
     EXPECT_STREQ(currentlevel, "");
     EXPECT_FALSE(exists(longPath + ".txt"));
 }
 
 TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
-    ScriptDialogs dialogs;
-    levelDuration->value(4.5);
-    levelSegments->value(12);
-    levelSegments->do_callback();
-    bpm->value(120.25);
-    evoDropRate->value(3);
-    chaosDropRate->value(7);
-    initialEvo->value(2);
-    initialChaos->value(5);
+    Fl_Valuator* controls[] = {levelDuration, levelSegments, bpm, evoDropRate, chaosDropRate, initialEvo, initialChaos};
+    const double values[] = {4.5, 12, 120.25, 3, 7, 2, 5};
+    for (int i = 0; i < 7; i++) controls[i]->value(values[i]);
     song->value("tune.ogg");
     segment[11].seedA = 1.5f;
-    segment[11].fogColor = 0xFF102030;
     segment[11].palette[200] = 0x00abcdef;
     const std::string path = dir + "/level.txt";
-    dialogs.script.choices = {path};
+    dialogs.script.choices = {path, path};
     cb_Save1(nullptr, nullptr);
-    ASSERT_TRUE(exists(path));
 
     cb_New(nullptr, nullptr);
     song->value("");
-    EXPECT_EQ(segment[11].seedA, 1.0f / 6.0f);
-
-    dialogs.script.choices = {path};
+    activeSegment = 4;
     testing::internal::CaptureStdout();
     cb_Open(nullptr, nullptr);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Attempting to load level '" + path + "'"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Attempting to load level '" + path + "'"),
+              std::string::npos);
     EXPECT_EQ(std::string(currentlevel), path);
-    EXPECT_EQ(levelDuration->value(), 4.5);
-    EXPECT_EQ(levelSegments->value(), 12);
+    for (int i = 0; i < 7; i++) EXPECT_EQ(controls[i]->value(), values[i]) << i;
     EXPECT_EQ(pathPosition->maximum(), 11);
-    EXPECT_EQ(bpm->value(), 120.25);
-    EXPECT_EQ(evoDropRate->value(), 3);
-    EXPECT_EQ(chaosDropRate->value(), 7);
-    EXPECT_EQ(initialEvo->value(), 2);
-    EXPECT_EQ(initialChaos->value(), 5);
     EXPECT_STREQ(song->value(), "tune.ogg");
     EXPECT_EQ(segment[11].seedA, 1.5f);
-    EXPECT_EQ(segment[11].fogColor, 0xFF102030u);
     EXPECT_EQ(segment[11].palette[200], 0x00abcdefu);
     EXPECT_EQ(activeSegment, 0);
-    EXPECT_EQ(pathPosition->value(), 0);
     EXPECT_STREQ(rootWindow->label(), kTitle);  // Open leaves the title alone
     song->value("");
 }
 
-TEST_F(Commands, OpenFillsTheBrowsersAndTheTypeChoice) {
-    ScriptDialogs dialogs;
+TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     const std::string path = dir + "/t.txt";
-    write_text(path,
-               "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=saucer.md2\n"
-               "[enemy]\nenemyModelName=drone.md2\n");
-    dialogs.script.choices = {path};
+    std::ofstream(path) << "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n"
+                           "[enemy]\nenemyModelName=drone.md2\n";
+    dialogs.script.choices = {path, path};
     cb_Open(nullptr, nullptr);
+    int items = triggerType->size();
+    cb_Open(nullptr, nullptr);  // a known type is not added twice
+    EXPECT_EQ(triggerType->size(), items);
     ASSERT_EQ(triggerList->size(), 2);
-    EXPECT_STREQ(triggerList->text(1), "[trigger]001");
     EXPECT_STREQ(triggerList->text(2), "[trigger]002");
     ASSERT_EQ(enemyList->size(), 2);
-    EXPECT_STREQ(enemyList->text(1), "drone.md2");
-    EXPECT_STREQ(enemyList->text(2), "saucer.md2");  // added for the trigger that names it
-    EXPECT_GE(find_trigger_type("drone.md2"), 0);
-    EXPECT_GE(find_trigger_type("saucer.md2"), 0);
+    EXPECT_STREQ(enemyList->text(2), "a/b.md2");  // added for the trigger that names it
+    EXPECT_GE(find_trigger_type("a/b.md2"), 0);  // one item, not a submenu
     EXPECT_EQ(activeTrigger, 2);
     EXPECT_EQ(activeEnemy, 2);
 
-    // Opening again does not add a second item for a known type.
-    int items = triggerType->size();
-    dialogs.script.choices = {path};
-    cb_Open(nullptr, nullptr);
-    EXPECT_EQ(triggerType->size(), items);
-    EXPECT_EQ(triggerList->size(), 2);
-
-    // New empties both browsers.
+    copy_text(currentlevel, "/somewhere/level.txt");
+    segment[0].scale = 3.0f;
     cb_New(nullptr, nullptr);
-    EXPECT_EQ(triggerList->size(), 0);
-    EXPECT_EQ(enemyList->size(), 0);
-    EXPECT_EQ(activeTrigger, 0);
-    EXPECT_EQ(activeEnemy, 0);
+    EXPECT_EQ(triggerList->size() + enemyList->size() + activeTrigger + activeEnemy, 0);
+    EXPECT_EQ(segment[0].scale, 50.0f);
+    EXPECT_STREQ(currentlevel, "/somewhere/level.txt");
 }
 
-TEST_F(Commands, OpenCancelledReturnsToSegmentZero) {
-    ScriptDialogs dialogs;
+TEST_F(Commands, OpenFailuresKeepTheLevel) {
+    segment[1].scale = 42.0f;
     activeSegment = 4;
-    dialogs.script.choices = {""};
+    const std::string missing = dir + "/nope.txt";
+    // Cancel, a missing file, a folder, a path too long to keep.
+    dialogs.script.choices = {"", missing, dir, "/" + std::string(300, 'p')};
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(activeSegment, 0);
     EXPECT_TRUE(dialogs.script.asked.empty());
-}
-
-TEST_F(Commands, OpenMissingFileKeepsTheLevel) {
-    ScriptDialogs dialogs;
-    segment[1].scale = 99.0f;
-    const std::string missing = dir + "/nope.txt";
-    dialogs.script.choices = {missing};
     cb_Open(nullptr, nullptr);
-    ASSERT_EQ(dialogs.script.asked.size(), 1u);
-    EXPECT_EQ(dialogs.script.asked[0], "Failed to load level.");
-    EXPECT_EQ(segment[1].scale, 99.0f);
     EXPECT_EQ(std::string(currentlevel), missing);
+    cb_Open(nullptr, nullptr);
+    cb_Open(nullptr, nullptr);
+    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>(3, "Failed to load level."));
+    EXPECT_EQ(segment[1].scale, 42.0f);
 }
 
-TEST_F(Commands, NewResetsRecordsButKeepsNameAndTitle) {
-    copy_text(currentlevel, "/somewhere/level.txt");
-    rootWindow->copy_label("level.txt - Vantrope Level Editor");
-    segment[0].scale = 3.0f;
-    trigger[4].health = 9;
-    enemyModel[2].explosionRadius = 1.0f;
-    cb_New(nullptr, nullptr);
-    EXPECT_EQ(segment[0].scale, 50.0f);
-    EXPECT_EQ(trigger[4].health, 1);
-    EXPECT_EQ(enemyModel[2].explosionRadius, 60.0f);
-    EXPECT_STREQ(currentlevel, "/somewhere/level.txt");
-    EXPECT_STREQ(rootWindow->label(), "level.txt - Vantrope Level Editor");
-}
-
-TEST_F(Commands, BadFilesNeitherCrashNorLoseTheLevel) {
-    // A folder is refused like a missing file.
-    {
-        ScriptDialogs dialogs;
-        segment[1].scale = 42.0f;
-        dialogs.script.choices = {dir};
-        cb_Open(nullptr, nullptr);
-        ASSERT_EQ(dialogs.script.asked.size(), 1u);
-        EXPECT_EQ(dialogs.script.asked[0], "Failed to load level.");
-        EXPECT_EQ(segment[1].scale, 42.0f);
-    }
-    // Binary data: the level shows what could be read.
-    {
-        std::string data("[segment]\0\xff\xfe binary\nscale=7\n\x01\x02=\x03\n", 40);
-        for (int i = 0; i < 5000; i++) data += static_cast<char>((i * 7919) % 256);
-        write_text(dir + "/binary.txt", data);
-        ScriptDialogs dialogs;
-        dialogs.script.choices = {dir + "/binary.txt"};
-        cb_Open(nullptr, nullptr);
-        EXPECT_TRUE(dialogs.script.asked.empty());
-        EXPECT_EQ(segment[0].scale, 7.0f);
-    }
-    // A path too long to keep as the level's name is refused.
-    {
-        ScriptDialogs dialogs;
-        dialogs.script.choices = {"/" + std::string(300, 'p')};
-        cb_Open(nullptr, nullptr);
-        ASSERT_EQ(dialogs.script.asked.size(), 1u);
-        EXPECT_EQ(dialogs.script.asked[0], "Failed to load level.");
-    }
+TEST_F(Commands, BinaryFileShowsWhatCouldBeRead) {
+    std::string data("[segment]\0\xff\xfe binary\nscale=7\n\x01\x02=\x03\n", 40);
+    for (int i = 0; i < 5000; i++) data += static_cast<char>((i * 7919) % 256);
+    std::ofstream(dir + "/binary.txt", std::ios::binary) << data;
+    dialogs.script.choices = {dir + "/binary.txt"};
+    cb_Open(nullptr, nullptr);
+    EXPECT_TRUE(dialogs.script.asked.empty());
+    EXPECT_EQ(segment[0].scale, 7.0f);
 }
