@@ -5,6 +5,7 @@
 #include "document/trigger_commands.h"
 #include "document/undo_ui.h"
 #include "maps/segment_maps_ui.h"
+#include "panels/enemy_page.h"
 #include "panels/segments_page.h"
 #include "preview/perspective_preview_ui.h"
 
@@ -179,7 +180,7 @@ void make_trigger_attributes() {
     triggerName = new Fl_Input(300, 98, 215, 25, "Name");
     triggerScore = make_choice(300, 128, 90, "Score", menu_triggerScore, CB(cb_triggerScore));
     triggerType = make_choice(300, 158, 155, "Type", menu_triggerType, CB(cb_triggerType));
-    make_button(460, 158, 55, "Add...", nullptr);
+    make_button(460, 158, 55, "Add...", CB(cb_Add1))->tooltip("Add an enemy model from an MD2 file");
     triggerBonus = make_choice(300, 188, 105, "Bonus", menu_triggerBonus, CB(cb_triggerBonus));
     triggerHitPoints = make_value_input(480, 188, 35, "Hit Points", 1, 8, 0, CB(cb_triggerHitPoints));
     triggerHitPoints->value(1);
