@@ -3,6 +3,7 @@
 
 #include "document/records.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cmath>
@@ -619,52 +620,143 @@ bool level_file_name(const char* path, std::string& name) {
     return name.size() <= static_cast<size_t>(kTextCapacity - 1);
 }
 
-bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
-                     int enemyCount) {
-    std::string name;
-    if (!level_file_name(path, name)) return false;
+namespace {
 
-    // The new level goes to a temporary file in the same folder, so that the
-    // rename that puts it in place cannot cross file systems.
-    std::string temp = name + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
+std::string folder_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Follows symbolic links from `path` to the file they finally name, which
+// need not exist yet. False for a loop or a chain too long to follow.
+bool follow_links(std::string path, std::string& target) {
+    for (int hops = 0; hops < 40; hops++) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::string link(PATH_MAX, '\0');
+        ssize_t n = readlink(path.c_str(), &link[0], link.size());
+        if (n < 0 || static_cast<size_t>(n) >= link.size()) return false;
+        link.resize(static_cast<size_t>(n));
+        // A relative link is read from the folder that holds it.
+        path = link[0] == '/' ? link : folder_of(path) + "/" + link;
+    }
+    return false;
+}
+
+bool write_all(int fd, const std::string& text) {
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Overwrites an existing file, keeping its inode, links, owner and
+// permissions.
+bool write_in_place(const std::string& target, const std::string& text) {
+    int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return false;
+    bool ok = write_all(fd, text);
+    ok = ok && ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    return ok;
+}
+
+enum class Replace { Done, Failed, NoTempFile, RenameFailed };
+
+// Writes a temporary file beside the target and renames it over the target.
+Replace replace_through_temp(const std::string& target, const std::string& text,
+                             const struct stat* previous) {
+    // A short name, so that any target name that fits a folder entry works.
+    const std::string folder = folder_of(target);
+    std::string temp = folder + "/.lvl-XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) return Replace::NoTempFile;
 
     mode_t mode;
-    struct stat previous;
-    if (stat(name.c_str(), &previous) == 0 && S_ISREG(previous.st_mode)) {
-        mode = previous.st_mode & 07777;
+    if (previous) {
+        // The owner first, since changing it may clear the set-id bits. Who
+        // may not give the file away keeps the group where allowed; failing
+        // that, the new file simply belongs to whoever saves it.
+        if (fchown(fd, previous->st_uid, previous->st_gid) != 0) {
+            int groupOnly = fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
+            (void)groupOnly;
+        }
+        mode = previous->st_mode & 07777;
     } else {
         mode_t mask = umask(0);
         umask(mask);
         mode = 0666 & ~mask;
     }
-
     bool ok = fchmod(fd, mode) == 0;
-    FILE* file = ok ? fdopen(fd, "w") : nullptr;
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-    }
-    ok = write_level(file, settings, triggerCount, enemyCount);
-    ok = ok && std::fflush(file) == 0;
-    ok = ok && fsync(fileno(file)) == 0;
-    ok = (std::fclose(file) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), name.c_str()) == 0;
+    ok = ok && write_all(fd, text);
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
     if (!ok) {
         unlink(temp.c_str());
-        return false;
+        return Replace::Failed;
     }
-
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        unlink(temp.c_str());
+        return Replace::RenameFailed;
+    }
     // Make the rename itself durable; the level is in place either way.
-    std::string folder = name;
-    size_t slash = folder.rfind('/');
-    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
-    int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirfd >= 0) {
         fsync(dirfd);
         close(dirfd);
     }
-    return true;
+    return Replace::Done;
+}
+
+bool level_text(const LevelSettings& settings, int triggerCount, int enemyCount, std::string& text) {
+    char* data = nullptr;
+    size_t size = 0;
+    FILE* file = open_memstream(&data, &size);
+    if (!file) return false;
+    bool ok = write_level(file, settings, triggerCount, enemyCount);
+    ok = (std::fclose(file) == 0) && ok;
+    if (ok) text.assign(data, size);
+    std::free(data);
+    return ok;
+}
+
+}  // namespace
+
+bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
+                     int enemyCount) {
+    std::string name, target, text;
+    if (!level_file_name(path, name) || !follow_links(name, target)) return false;
+    if (!level_text(settings, triggerCount, enemyCount, text)) return false;
+
+    struct stat previous;
+    const bool exists = stat(target.c_str(), &previous) == 0;
+    if (!exists && errno != ENOENT) return false;
+    if (exists) {
+        if (!S_ISREG(previous.st_mode)) return false;
+        // Read-only means no write permission for us, or none at all (which
+        // the superuser, who may write anything, is held to as well).
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 ||
+            (previous.st_mode & 0222) == 0)
+            return false;
+        // Replacing would cut the other links off the new contents.
+        if (previous.st_nlink > 1) return write_in_place(target, text);
+    }
+    switch (replace_through_temp(target, text, exists ? &previous : nullptr)) {
+        case Replace::Done: return true;
+        case Replace::Failed: return false;
+        case Replace::NoTempFile:
+        case Replace::RenameFailed: break;
+    }
+    // The folder takes no new file (or no rename), but the file itself is writable.
+    return exists && write_in_place(target, text);
 }

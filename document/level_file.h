@@ -97,10 +97,14 @@ int32_t explosion_ms_from_seconds(float seconds);
 // characters.
 bool level_file_name(const char* path, std::string& name);
 
-// Writes the level to `path` (see level_file_name) through a temporary file
-// beside it that replaces the target only when every write, the flush, the
-// sync and the close succeeded. False on any failure; the previous file is
-// then untouched and no temporary file is left. The new file keeps the
-// permission bits of the file it replaces, otherwise 0666 less the umask.
+// Writes the level to `path` (see level_file_name). A symbolic link is
+// followed to the file it names and stays a link. The file is replaced
+// through a short-named temporary file beside it once every write, the sync
+// and the close succeeded; the new file keeps the permission bits, and where
+// allowed the owner and group, of the one it replaces (a new file gets 0666
+// less the umask). A file with more than one hard link, or in a folder where
+// no new file can be made, is written in place instead. False on any
+// failure, and for a read-only file, which is left as it is; no temporary
+// file is left behind.
 bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
                      int enemyCount);
