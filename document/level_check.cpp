@@ -179,6 +179,8 @@ class Checker : public LevelReadObserver {
     bool finishing_ = false;
     int told_ = 0, moreErrors_ = 0, moreWarnings_ = 0;
     int notedLine_ = 0;  // the last line the reader had something to say about
+    int crlfLines_ = 0;
+    size_t crlfAt_ = 0;  // the diagnostic that tells of them
     LevelSection section_ = LevelSection::None;
     // Keys of the current section, for repeats.
     std::unordered_set<std::string> keys_;
@@ -192,7 +194,7 @@ class Checker : public LevelReadObserver {
 };
 
 void Checker::note(const ReadNote& n) {
-    notedLine_ = n.line;
+    if (n.issue != ReadIssue::CarriageReturn) notedLine_ = n.line;
     if (over_limit(n.issue == ReadIssue::CountClamped || n.issue == ReadIssue::RecordsWrapped)) return;
     const char* key = n.key ? n.key : "";
     const std::string k = quoted(key);
@@ -263,6 +265,14 @@ void Checker::note(const ReadNote& n) {
                 say(n.line, true, "more than 255 [trigger] sections: this one overwrites trigger 1");
             else
                 say(n.line, true, "more than 63 [enemy] sections: this one overwrites enemy model 1");
+            break;
+        case ReadIssue::CarriageReturn:
+            // One line says it for the whole file.
+            if (crlfLines_++ == 0) {
+                say(n.line, false, "line ends in CR LF: the editor drops the CR, but a reader that keeps it "
+                                   "knows no section heads");
+                crlfAt_ = out_.size() - 1;
+            }
             break;
         case ReadIssue::LongLine:
             if (n.key)
@@ -465,6 +475,8 @@ bool Checker::untold(LevelDiagnostic& summary) const {
 
 void Checker::finish(const char* path, const LevelContents& contents) {
     finishing_ = true;
+    if (crlfLines_ > 1 && crlfAt_ < out_.size())
+        out_[crlfAt_].text += format(" (so do %d more lines)", crlfLines_ - 1);
     const double count = contents.settings.segments;
     const int segments = count >= kSegmentCapacity ? kSegmentCapacity : count > 0 ? static_cast<int>(count) : 0;
     check_segments(path, segments);

@@ -102,18 +102,23 @@ void keep_index(int& index, int lowest, int highest) {
 
 // Reads the next piece of a line into `buf`, cut at its line feed, with a
 // carriage return right before the line feed dropped. Gives the first "=" of
-// the piece in `eq` (null when there is none), and in `ended` whether the
-// line ends with this piece. False at the end.
-bool read_piece(FILE* file, char* buf, char*& eq, bool& ended) {
+// the piece in `eq` (null when there is none), in `ended` whether the line
+// ends with this piece, and in `crlf` whether it ended in CR LF. False at
+// the end.
+bool read_piece(FILE* file, char* buf, char*& eq, bool& ended, bool& crlf) {
     if (!std::fgets(buf, kPieceRead, file)) return false;
     eq = nullptr;
     char* p = buf;
     for (; *p && *p != '\n'; p++)
         if (*p == '=' && !eq) eq = p;
     ended = true;
+    crlf = false;
     if (*p == '\n') {
         *p = '\0';
-        if (p > buf && p[-1] == '\r') p[-1] = '\0';
+        if (p > buf && p[-1] == '\r') {
+            p[-1] = '\0';
+            crlf = true;
+        }
         return true;
     }
     // A full piece that ends in CR: if the line feed comes next, the line
@@ -123,6 +128,7 @@ bool read_piece(FILE* file, char* buf, char*& eq, bool& ended) {
         int next = std::getc(file);
         if (next == '\n' && buf[len - 1] == '\r') {
             buf[len - 1] = '\0';
+            crlf = true;
         } else if (next != EOF) {
             std::ungetc(next, file);
             ended = false;
@@ -518,12 +524,14 @@ void read_level(FILE* file, LevelContents& out, LevelReadObserver* observer) {
     char buf[kLineBuffer];
     char* eq = nullptr;
     bool ended = true;  // whether the previous piece ended its line
+    bool crlf = false;
     int nextLine = 1;
     while (file) {
         const bool continued = !ended;
-        if (!read_piece(file, buf, eq, ended)) break;
+        if (!read_piece(file, buf, eq, ended, crlf)) break;
         reader.line = nextLine;
         if (ended) nextLine++;
+        if (crlf) reader.tell(ReadIssue::CarriageReturn, reader.section, nullptr, nullptr, 0);
         // The first piece that carries on a line says that the line is long.
         if (continued && buf[0] && observer && reader.line != reader.longLine) {
             reader.longLine = reader.line;

@@ -51,6 +51,7 @@ enum class ReadIssue {
     CountClamped,       // segments or stageCount beyond the arrays: `number` is what was stored
     RecordsWrapped,     // a head past the capacity: `number` is the record it starts again with
     LongLine,           // over 254 characters; with a key, a later piece was read as that key
+    CarriageReturn,     // the line ends in CR LF; the CR is dropped
 };
 
 struct ReadNote {

@@ -129,6 +129,8 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
         {"repeated key", kBase + "bpm=100\nbpm=120\n", {"4 warning: \"bpm\" is given again"}, "lv.txt"},
         {"long line", kBase + "#" + std::string(253, 'x') + "bpm=120\n",
          {"3 warning: longer than 254 characters", "3 warning: read as the key \"bpm\""}, "lv.txt"},
+        {"CR LF", kBase + "bpm=120\r\nduration=2\r\n\r\n", {"3 warning: line ends in CR LF: the editor drops the CR, but a reader that keeps it knows no section heads (so do 2 more lines)"},
+         "lv.txt"},
         {"segments over 256", "[global]\nsegments=300\n", {"2 error: outside 0..256"}, "lv.txt"},
         {"257 segment sections", "[global]\nsegments=256\n" + repeat(257, "[segment]\n"),
          {"259 error: overwrites segment 0"}, "lv.txt"},
