@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -76,6 +77,27 @@ const char kInfoUsage[] =
 const char* const kVisualizations[] = {"Wallpaper for the mind", "Plasma", "Julia Set", "Wallpaper squared",
                                        "Custom PNG"};
 
+// The core prints its own diagnostic lines ("Generate plasma", "Couldn't
+// load ..."); while it works they go to standard error, so that standard
+// output holds only the report.
+class CoreChatterToStderr {
+  public:
+    CoreChatterToStderr() {
+        std::fflush(stdout);
+        saved_ = dup(1);
+        if (saved_ >= 0) dup2(2, 1);
+    }
+    ~CoreChatterToStderr() {
+        std::fflush(stdout);
+        if (saved_ < 0) return;
+        dup2(saved_, 1);
+        close(saved_);
+    }
+
+  private:
+    int saved_;
+};
+
 // The words of a command line after the command: options and the rest.
 struct Arguments {
     std::vector<std::string> options;
@@ -133,7 +155,11 @@ int command_check(int argc, char** argv) {
 
     int worst = 0;
     for (const char* path : a.operands) {
-        const LevelCheck check = check_level(path);
+        LevelCheck check;
+        {
+            CoreChatterToStderr quiet;
+            check = check_level(path);
+        }
         for (const LevelDiagnostic& d : check.diagnostics) {
             if (quiet && !d.error) continue;
             const char* kind = d.error ? "error" : "warning";
@@ -183,7 +209,11 @@ int command_render(int argc, char** argv) {
         return 2;
     }
 
-    SegmentRender r = render_segment(path, static_cast<int>(index), colour);
+    SegmentRender r;
+    {
+        CoreChatterToStderr quiet;
+        r = render_segment(path, static_cast<int>(index), colour);
+    }
     if (!r.map) {
         std::fprintf(stderr, "%s: segment %ld of %s: %s\n", kProgram, index, path, r.error.c_str());
         return 2;
