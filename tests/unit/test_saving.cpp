@@ -1,5 +1,5 @@
 // Saving a level respects the file system: symbolic links, hard links,
-// read-only files, folders that take no new file, permissions and owners,
+// folders that take no new file, permissions and owners, read-only files,
 // and names up to 255 characters.
 #include "document/level_file.h"
 #include "document/records.h"
@@ -128,16 +128,6 @@ TEST(Saving, HardLinkedFileIsWrittenInPlace) {
     EXPECT_EQ(entries(f.dir), 2u);
 }
 
-TEST(Saving, ReadOnlyFileIsNotReplaced) {
-    Folder f;
-    put(f / "level.txt", "keep me");
-    fs::permissions(f / "level.txt", fs::perms(0444));
-    EXPECT_FALSE(save(f / "level.txt", "replaced"));
-    EXPECT_EQ(text_of(f / "level.txt"), "keep me");
-    EXPECT_EQ(fs::status(f / "level.txt").permissions(), fs::perms(0444));
-    EXPECT_EQ(entries(f.dir), 1u);
-}
-
 TEST(Saving, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     reset_level_records();
     Folder f;
@@ -156,11 +146,14 @@ TEST(Saving, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     EXPECT_EQ(entries(locked), 1u);
 }
 
-TEST(Saving, KeepsPermissionBitsAndOwner) {
+// A replaced file keeps its bits and owner; a read-only one is not replaced.
+TEST(Saving, KeepsPermissionsAndOwnerAndRefusesReadOnlyFiles) {
     reset_level_records();
     Folder f;
     put(f / "level.txt", "old");
+    put(f / "kept.txt", "keep me");
     fs::permissions(f / "level.txt", fs::perms(0604));
+    fs::permissions(f / "kept.txt", fs::perms(0444));
     const bool root = geteuid() == 0;
     if (root) {
         ASSERT_EQ(chown((f / "level.txt").c_str(), kNobody, kNobody), 0);
@@ -172,6 +165,11 @@ TEST(Saving, KeepsPermissionBitsAndOwner) {
     EXPECT_EQ(st.st_uid, root ? kNobody : geteuid());
     EXPECT_EQ(st.st_gid, root ? kNobody : getegid());
     EXPECT_EQ(text_of(f / "level.txt"), level_with("kept"));
+
+    EXPECT_FALSE(save(f / "kept.txt", "replaced"));
+    EXPECT_EQ(text_of(f / "kept.txt"), "keep me");
+    EXPECT_EQ(fs::status(f / "kept.txt").permissions(), fs::perms(0444));
+    EXPECT_EQ(entries(f.dir), 2u);
 }
 
 TEST(Saving, NamesUpTo255Characters) {
