@@ -139,8 +139,9 @@ void saveas_level() {
     save_level(chosen.c_str());
 }
 
-void open_level() {
-    const char* path = dialog_file_chooser("Open Level File", "*.txt", nullptr, 0);
+void open_level() { open_level_file(dialog_file_chooser("Open Level File", "*.txt", nullptr, 0)); }
+
+void open_level_file(const char* path) {
     if (path) {
         std::string chosen = path;
         std::printf("Attempting to load level '%s'\n", chosen.c_str());

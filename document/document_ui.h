@@ -18,6 +18,9 @@ bool save_level(const char* path);
 void save_level();
 void saveas_level();
 void open_level();
+// What Open does once a file is chosen (null: cancelled): reads the level
+// into the editor and shows its first segment.
+void open_level_file(const char* path);
 
 // The level-wide settings as the controls hold them, and back.
 LevelSettings level_settings_from_controls();

@@ -3,6 +3,7 @@
 
 #include "document/records.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cmath>
@@ -50,10 +51,17 @@ int32_t parse_int(const char* s, bool* ok = nullptr, const char** end = nullptr)
     return clamp_int32(v);  // strtoll saturates at its own range on overflow
 }
 
-float parse_float(const char* s) {
+float parse_float(const char* s, const char** end = nullptr) {
     char* stop = nullptr;
     float v = std::strtof(s, &stop);
+    if (end) *end = stop;
     return stop == s ? 0.0f : v;
+}
+
+// Nothing but blanks from `s` on.
+bool only_blanks(const char* s) {
+    while (is_blank(*s)) s++;
+    return *s == '\0';
 }
 
 int hex_digit(char c) {
@@ -64,20 +72,23 @@ int hex_digit(char c) {
 }
 
 // Hexadecimal digits, saturating at 0xffffffff; 0 when there are none.
-uint32_t parse_hex_digits(const char* s) {
+uint32_t parse_hex_digits(const char* s, const char** end) {
     uint64_t v = 0;
-    for (; hex_digit(*s) >= 0; s++) {
+    for (*end = s; hex_digit(*s) >= 0; s++, *end = s) {
         v = v * 16 + static_cast<uint64_t>(hex_digit(*s));
         if (v > UINT32_MAX) v = UINT32_MAX + uint64_t{1};  // keep it from growing further
     }
     return v > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(v);
 }
 
-// "0x" then hexadecimal digits; with `hash_too` also "#" then digits.
-uint32_t parse_hex(const char* s, bool hash_too) {
-    if (s[0] == '0' && s[1] == 'x') return parse_hex_digits(s + 2);
-    if (hash_too && s[0] == '#') return parse_hex_digits(s + 1);
-    return 0;
+// "0x" then hexadecimal digits; with `hash_too` also "#" then digits. `ok`
+// tells whether the value was that and nothing more.
+uint32_t parse_hex(const char* s, bool hash_too, bool* ok = nullptr) {
+    const char* digits = s[0] == '0' && s[1] == 'x' ? s + 2 : hash_too && s[0] == '#' ? s + 1 : nullptr;
+    const char* end = digits;
+    uint32_t v = digits ? parse_hex_digits(digits, &end) : 0;
+    if (ok) *ok = digits && end != digits && only_blanks(end);
+    return v;
 }
 
 void add_distinct(std::vector<std::string>& list, std::unordered_set<std::string>& seen,
@@ -91,27 +102,36 @@ void keep_index(int& index, int lowest, int highest) {
 
 // Reads the next piece of a line into `buf`, cut at its line feed, with a
 // carriage return right before the line feed dropped. Gives the first "=" of
-// the piece in `eq` (null when there is none). False at the end.
-bool read_piece(FILE* file, char* buf, char*& eq) {
+// the piece in `eq` (null when there is none), in `ended` whether the line
+// ends with this piece, and in `crlf` whether it ended in CR LF. False at
+// the end.
+bool read_piece(FILE* file, char* buf, char*& eq, bool& ended, bool& crlf) {
     if (!std::fgets(buf, kPieceRead, file)) return false;
     eq = nullptr;
     char* p = buf;
     for (; *p && *p != '\n'; p++)
         if (*p == '=' && !eq) eq = p;
+    ended = true;
+    crlf = false;
     if (*p == '\n') {
         *p = '\0';
-        if (p > buf && p[-1] == '\r') p[-1] = '\0';
+        if (p > buf && p[-1] == '\r') {
+            p[-1] = '\0';
+            crlf = true;
+        }
         return true;
     }
     // A full piece that ends in CR: if the line feed comes next, the line
     // ends here, just as it would have without the CR.
     size_t len = static_cast<size_t>(p - buf);
-    if (len == kPieceRead - 1 && buf[len - 1] == '\r') {
+    if (len == kPieceRead - 1) {
         int next = std::getc(file);
-        if (next == '\n') {
+        if (next == '\n' && buf[len - 1] == '\r') {
             buf[len - 1] = '\0';
+            crlf = true;
         } else if (next != EOF) {
             std::ungetc(next, file);
+            ended = false;
         }
     }
     return true;
@@ -123,34 +143,105 @@ bool starts_with(const char* text, const char* prefix) {
     return true;
 }
 
-void apply_head(const char* line, int& segmentHeads, LevelContents& out) {
-    if (std::strcmp(line, "[segment]") == 0) {
+struct Reader {
+    LevelContents& out;
+    LevelReadObserver* observer;  // null when nobody listens
+    std::unordered_set<std::string> typesSeen;
+    int segmentHeads = 0;
+    // Where the current piece stands, for the observer.
+    int line = 0;
+    int longLine = 0;  // the last line told to be long
+    LevelSection section = LevelSection::None;
+    const char* key = nullptr;
+
+    void piece(char* buf, char* eq, bool continued);
+    void apply_head(const char* text, bool hasKey);
+    LevelSection apply_key(const char* key, const char* value);
+    bool apply_global_key(const char* key, const char* value);
+    bool apply_segment_key(const char* key, const char* value);
+    bool apply_trigger_key(const char* key, const char* value);
+    bool apply_enemy_key(const char* key, const char* value);
+    bool apply_stage_key(const char* key, const char* value);
+    void tell(ReadIssue issue, LevelSection where, const char* text, const char* value, double number) {
+        if (observer) observer->note({line, issue, where, text, value, number});
+    }
+    // Number parses that tell the observer when a value is not wholly a number.
+    int32_t integer(const char* value);
+    float real(const char* value);
+    uint32_t hex(const char* value, bool hashToo);
+};
+
+int32_t Reader::integer(const char* value) {
+    bool ok = false;
+    const char* end = nullptr;
+    int32_t v = parse_int(value, &ok, &end);
+    if (observer && !(ok && only_blanks(end))) tell(ReadIssue::NotANumber, section, key, value, v);
+    return v;
+}
+
+float Reader::real(const char* value) {
+    const char* end = nullptr;
+    float v = parse_float(value, &end);
+    if (observer && !(end != value && only_blanks(end))) tell(ReadIssue::NotANumber, section, key, value, v);
+    return v;
+}
+
+uint32_t Reader::hex(const char* value, bool hashToo) {
+    bool ok = false;
+    uint32_t v = parse_hex(value, hashToo, &ok);
+    if (observer && !ok) tell(ReadIssue::NotANumber, section, key, value, v);
+    return v;
+}
+
+void Reader::apply_head(const char* text, bool hasKey) {
+    if (std::strcmp(text, "[segment]") == 0) {
         // Only whether a head came before matters; the count stops at 2.
         if (segmentHeads > 0) activeSegment++;
         if (segmentHeads < 2) segmentHeads++;
-        if (activeSegment > kSegmentCapacity - 1) activeSegment = 0;
-    } else if (std::strcmp(line, "[trigger]") == 0) {
+        if (activeSegment > kSegmentCapacity - 1) {
+            activeSegment = 0;
+            tell(ReadIssue::RecordsWrapped, LevelSection::Segment, text, nullptr, 0);
+        }
+        section = LevelSection::Segment;
+        if (observer) observer->head(line, section, activeSegment);
+    } else if (std::strcmp(text, "[trigger]") == 0) {
         activeTrigger++;
         if (activeTrigger > kTriggerCapacity - 1) {
             activeTrigger = 1;
+            tell(ReadIssue::RecordsWrapped, LevelSection::Trigger, text, nullptr, 1);
         } else if (static_cast<int>(out.triggerLines.size()) < kTriggerLinesMax) {
             char label[32];
             std::snprintf(label, sizeof label, "[trigger]%03d",
                           static_cast<int>(out.triggerLines.size()) + 1);
             out.triggerLines.emplace_back(label);
         }
-    } else if (std::strcmp(line, "[enemy]") == 0) {
+        section = LevelSection::Trigger;
+        if (observer) observer->head(line, section, activeTrigger);
+    } else if (std::strcmp(text, "[enemy]") == 0) {
         activeEnemy++;
-        if (activeEnemy > kEnemyModelCapacity - 1) activeEnemy = 1;
+        if (activeEnemy > kEnemyModelCapacity - 1) {
+            activeEnemy = 1;
+            tell(ReadIssue::RecordsWrapped, LevelSection::Enemy, text, nullptr, 1);
+        }
+        section = LevelSection::Enemy;
+        if (observer) observer->head(line, section, activeEnemy);
+    } else if (std::strcmp(text, "[global]") == 0) {
+        section = LevelSection::Global;
+        if (observer) observer->head(line, section, -1);
+    } else if (!hasKey) {
+        tell(ReadIssue::UnknownHead, section, text, nullptr, 0);
     }
 }
 
-void apply_stage_key(const char* key, const char* value) {
+bool Reader::apply_stage_key(const char* key, const char* value) {
     const char* rest = nullptr;
     bool ok = false;
     int n = parse_int(key + 5, &ok, &rest);
-    if (!ok) return;
-    if (n < 0 || n >= kStageCapacity) n = 0;
+    if (!ok) return false;
+    if (n < 0 || n >= kStageCapacity) {
+        tell(ReadIssue::IndexOutOfRange, LevelSection::Trigger, key, value, 0);
+        n = 0;
+    }
     // The suffix is the next run of non-blank characters.
     while (is_blank(*rest)) rest++;
     size_t len = 0;
@@ -167,104 +258,180 @@ void apply_stage_key(const char* key, const char* value) {
                    : is("rz")      ? &st.rz
                    : is("trigger") ? &st.trigger
                                    : nullptr;
-    if (field) *field = parse_float(value);
+    if (field) *field = real(value);
+    return field != nullptr;
 }
 
-struct Reader {
-    LevelContents& out;
-    std::unordered_set<std::string> typesSeen;
+// Stores one key and gives the section it belongs to (None when the key is
+// unknown or could not be applied). Exact keys are compared within their
+// section's group; the two prefixes keep their place in the documented
+// order, since no key compared before "palette" starts with it and
+// "stageCount" is compared before "stage".
+LevelSection Reader::apply_key(const char* key, const char* value) {
+    this->key = key;
+    // Palette lines are the most frequent, so they come first.
+    if (starts_with(key, "palette")) {
+        bool ok = false;
+        int n = parse_int(key + 7, &ok);
+        if (!ok || n < 0 || n > 255) {
+            tell(ReadIssue::IndexOutOfRange, LevelSection::Segment, key, value, 0);
+            n = 0;
+        }
+        segment[activeSegment].palette[n] = hex(value, false);
+        return LevelSection::Segment;
+    }
+    if (apply_global_key(key, value)) return LevelSection::Global;
+    if (apply_segment_key(key, value)) return LevelSection::Segment;
+    if (apply_trigger_key(key, value)) return LevelSection::Trigger;
+    if (apply_enemy_key(key, value)) return LevelSection::Enemy;
+    return LevelSection::None;
+}
 
-    void apply_key(const char* key, const char* value);
-};
-
-void Reader::apply_key(const char* key, const char* value) {
-    Segment& seg = segment[activeSegment];
-    Trigger& trg = trigger[activeTrigger];
-    EnemyModel& enm = enemyModel[activeEnemy];
+bool Reader::apply_global_key(const char* key, const char* value) {
     LevelSettings& set = out.settings;
     auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
-
-    // Palette lines are the most frequent. Checking their prefix first keeps
-    // the documented order, since no key compared before it starts with "palette".
-    if (starts_with(key, "palette")) {
-        int n = parse_int(key + 7);
-        if (n < 0 || n > 255) n = 0;
-        seg.palette[n] = parse_hex(value, false);
-    } else if (is("segments")) {
-        int32_t n = parse_int(value);
-        if (n > kSegmentCapacity) n = kSegmentCapacity;
-        if (n < 0) n = 0;
+    if (is("segments")) {
+        int32_t n = integer(value);
+        if (n > kSegmentCapacity || n < 0) {
+            n = n < 0 ? 0 : kSegmentCapacity;
+            tell(ReadIssue::CountClamped, LevelSection::Global, key, value, n);
+        }
         set.segments = n;
         if (n > 0) out.selectorSegments = n;
     } else if (is("duration")) {
-        set.duration = parse_float(value);
+        set.duration = real(value);
     } else if (is("bpm")) {
-        set.bpm = parse_float(value);
+        set.bpm = real(value);
     } else if (is("evoDropRate")) {
-        set.evoDropRate = parse_float(value);
+        set.evoDropRate = real(value);
     } else if (is("chaosDropRate")) {
-        set.chaosDropRate = parse_float(value);
+        set.chaosDropRate = real(value);
     } else if (is("initialChaos")) {
-        set.initialChaos = parse_float(value);
+        set.initialChaos = real(value);
     } else if (is("initialEvo")) {
-        set.initialEvo = parse_float(value);
+        set.initialEvo = real(value);
     } else if (is("song")) {
         set.song = value;
-    } else if (is("isTunnel")) {
-        seg.isTunnel = parse_int(value) != 0;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Reader::apply_segment_key(const char* key, const char* value) {
+    Segment& seg = segment[activeSegment];
+    auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
+    if (is("isTunnel")) {
+        seg.isTunnel = integer(value) != 0;
     } else if (is("visualization")) {
-        seg.visualization = parse_int(value);
+        seg.visualization = integer(value);
     } else if (is("cameraAngle")) {
-        seg.cameraAngle = parse_int(value);
+        seg.cameraAngle = integer(value);
     } else if (is("fogNear")) {
-        seg.fogNear = parse_float(value);
+        seg.fogNear = real(value);
     } else if (is("fogFar")) {
-        seg.fogFar = parse_float(value);
+        seg.fogFar = real(value);
     } else if (is("fogColor")) {
-        seg.fogColor = parse_hex(value, false);
+        seg.fogColor = hex(value, false);
     } else if (is("scale")) {
-        seg.scale = parse_float(value);
+        seg.scale = real(value);
     } else if (is("length")) {
-        seg.length = parse_float(value);
+        seg.length = real(value);
     } else if (is("seedA")) {
-        seg.seedA = parse_float(value);
+        seg.seedA = real(value);
     } else if (is("seedB")) {
-        seg.seedB = parse_float(value);
-    } else if (is("triggerType")) {
+        seg.seedB = real(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Reader::apply_trigger_key(const char* key, const char* value) {
+    Trigger& trg = trigger[activeTrigger];
+    auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
+    if (is("triggerType")) {
         copy_text(trg.triggerType, value);
         add_distinct(out.triggerTypes, typesSeen, trg.triggerType);
     } else if (is("triggerSegment")) {
-        trg.triggerSegment = parse_int(value);
+        trg.triggerSegment = integer(value);
     } else if (is("health")) {
-        trg.health = parse_int(value);
+        trg.health = integer(value);
     } else if (is("points")) {
-        trg.points = parse_int(value);
+        trg.points = integer(value);
     } else if (is("bonusType")) {
-        trg.bonusType = parse_int(value);
+        trg.bonusType = integer(value);
     } else if (is("stageCount")) {
-        int32_t n = parse_int(value);
+        int32_t n = integer(value);
         trg.stageCount = n < 0 ? 0 : n > kStageCapacity ? kStageCapacity : n;
+        if (trg.stageCount != n)
+            tell(ReadIssue::CountClamped, LevelSection::Trigger, key, value, trg.stageCount);
     } else if (starts_with(key, "stage")) {
-        apply_stage_key(key, value);
-    } else if (is("enemyModelName")) {
+        return apply_stage_key(key, value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Reader::apply_enemy_key(const char* key, const char* value) {
+    EnemyModel& enm = enemyModel[activeEnemy];
+    auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
+    if (is("enemyModelName")) {
         copy_text(enm.enemyModelName, value);
         if (static_cast<int>(out.enemyLines.size()) < kEnemyLinesMax)
             out.enemyLines.emplace_back(enm.enemyModelName);
     } else if (is("explosionFirstColor")) {
-        enm.explosionFirstColor = parse_hex(value, true);
+        enm.explosionFirstColor = hex(value, true);
     } else if (is("explosionLastColor")) {
-        enm.explosionLastColor = parse_hex(value, true);
+        enm.explosionLastColor = hex(value, true);
     } else if (is("explosionDuration")) {
-        enm.explosionDuration = explosion_seconds_from_ms(parse_float(value));
+        enm.explosionDuration = explosion_seconds_from_ms(real(value));
     } else if (is("explosionRadius")) {
-        enm.explosionRadius = parse_float(value);
+        enm.explosionRadius = real(value);
     } else if (is("explosionHeightScale")) {
-        enm.explosionHeightScale = parse_float(value);
+        enm.explosionHeightScale = real(value);
     } else if (is("lockOnSound")) {
         copy_text(enm.lockOnSound, value);
     } else if (is("explodeSound")) {
         copy_text(enm.explodeSound, value);
+    } else {
+        return false;
     }
+    return true;
+}
+
+// Reads one piece of a line: a comment, a head, a key=value line, or
+// something that is told about and passed over. `continued` is set for the
+// later pieces of a long line.
+void Reader::piece(char* buf, char* eq, bool continued) {
+    if (buf[0] == '#') return;
+    if (buf[0] == '[') apply_head(buf, eq != nullptr);
+    if (!eq) {
+        if (observer && !continued && buf[0] != '[' && !only_blanks(buf))
+            tell(ReadIssue::IgnoredLine, section, buf, nullptr, 0);
+        return;
+    }
+    *eq = '\0';
+    const char* value = eq + 1;
+    LevelSection kind = apply_key(buf, value);
+    if (!observer) return;
+    if (kind == LevelSection::None) {
+        if (!continued)
+            tell(starts_with(buf, "stage") ? ReadIssue::BadStageKey : ReadIssue::UnknownKey, section,
+                 buf, value, 0);
+        return;
+    }
+    int record = kind == LevelSection::Segment   ? activeSegment
+                 : kind == LevelSection::Trigger ? activeTrigger
+                 : kind == LevelSection::Enemy   ? activeEnemy
+                                                 : -1;
+    if (continued) tell(ReadIssue::LongLine, kind, buf, value, record);
+    if (section == LevelSection::None)
+        tell(ReadIssue::KeyBeforeSection, kind, buf, value, record);
+    else if (section != kind)
+        tell(ReadIssue::KeyInOtherSection, kind, buf, value, record);
+    observer->stored(line, kind, record, buf, value);
 }
 
 // Gives every trigger type that no enemy record names an enemy model of its own.
@@ -346,23 +513,31 @@ int32_t explosion_ms_from_seconds(float seconds) {
     return truncate_int32(product);
 }
 
-void read_level(FILE* file, LevelContents& out) {
+void read_level(FILE* file, LevelContents& out, LevelReadObserver* observer) {
     keep_index(activeSegment, 0, kSegmentCapacity - 1);
     keep_index(activeTrigger, 0, kTriggerCapacity - 1);
     keep_index(activeEnemy, 0, kEnemyModelCapacity - 1);
 
-    Reader reader{out, {}};
+    Reader reader{out, observer, {}};
     for (const std::string& t : out.triggerTypes) reader.typesSeen.insert(t);
 
-    int segmentHeads = 0;
     char buf[kLineBuffer];
     char* eq = nullptr;
-    while (file && read_piece(file, buf, eq)) {
-        if (buf[0] == '#') continue;
-        if (buf[0] == '[') apply_head(buf, segmentHeads, out);
-        if (!eq) continue;
-        *eq = '\0';
-        reader.apply_key(buf, eq + 1);
+    bool ended = true;  // whether the previous piece ended its line
+    bool crlf = false;
+    int nextLine = 1;
+    while (file) {
+        const bool continued = !ended;
+        if (!read_piece(file, buf, eq, ended, crlf)) break;
+        reader.line = nextLine;
+        if (ended) nextLine++;
+        if (crlf) reader.tell(ReadIssue::CarriageReturn, reader.section, nullptr, nullptr, 0);
+        // The first piece that carries on a line says that the line is long.
+        if (continued && buf[0] && observer && reader.line != reader.longLine) {
+            reader.longLine = reader.line;
+            reader.tell(ReadIssue::LongLine, reader.section, nullptr, nullptr, 0);
+        }
+        reader.piece(buf, eq, continued);
     }
     add_missing_enemies(out);
     activeSegment = 0;
@@ -453,52 +628,143 @@ bool level_file_name(const char* path, std::string& name) {
     return name.size() <= static_cast<size_t>(kTextCapacity - 1);
 }
 
-bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
-                     int enemyCount) {
-    std::string name;
-    if (!level_file_name(path, name)) return false;
+namespace {
 
-    // The new level goes to a temporary file in the same folder, so that the
-    // rename that puts it in place cannot cross file systems.
-    std::string temp = name + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
+std::string folder_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Follows symbolic links from `path` to the file they finally name, which
+// need not exist yet. False for a loop or a chain too long to follow.
+bool follow_links(std::string path, std::string& target) {
+    for (int hops = 0; hops < 40; hops++) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::string link(PATH_MAX, '\0');
+        ssize_t n = readlink(path.c_str(), &link[0], link.size());
+        if (n < 0 || static_cast<size_t>(n) >= link.size()) return false;
+        link.resize(static_cast<size_t>(n));
+        // A relative link is read from the folder that holds it.
+        path = link[0] == '/' ? link : folder_of(path) + "/" + link;
+    }
+    return false;
+}
+
+bool write_all(int fd, const std::string& text) {
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Overwrites an existing file, keeping its inode, links, owner and
+// permissions.
+bool write_in_place(const std::string& target, const std::string& text) {
+    int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return false;
+    bool ok = write_all(fd, text);
+    ok = ok && ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    return ok;
+}
+
+enum class Replace { Done, Failed, NoTempFile, RenameFailed };
+
+// Writes a temporary file beside the target and renames it over the target.
+Replace replace_through_temp(const std::string& target, const std::string& text,
+                             const struct stat* previous) {
+    // A short name, so that any target name that fits a folder entry works.
+    const std::string folder = folder_of(target);
+    std::string temp = folder + "/.lvl-XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) return Replace::NoTempFile;
 
     mode_t mode;
-    struct stat previous;
-    if (stat(name.c_str(), &previous) == 0 && S_ISREG(previous.st_mode)) {
-        mode = previous.st_mode & 07777;
+    if (previous) {
+        // The owner first, since changing it may clear the set-id bits. Who
+        // may not give the file away keeps the group where allowed; failing
+        // that, the new file simply belongs to whoever saves it.
+        if (fchown(fd, previous->st_uid, previous->st_gid) != 0) {
+            int groupOnly = fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
+            (void)groupOnly;
+        }
+        mode = previous->st_mode & 07777;
     } else {
         mode_t mask = umask(0);
         umask(mask);
         mode = 0666 & ~mask;
     }
-
     bool ok = fchmod(fd, mode) == 0;
-    FILE* file = ok ? fdopen(fd, "w") : nullptr;
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-    }
-    ok = write_level(file, settings, triggerCount, enemyCount);
-    ok = ok && std::fflush(file) == 0;
-    ok = ok && fsync(fileno(file)) == 0;
-    ok = (std::fclose(file) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), name.c_str()) == 0;
+    ok = ok && write_all(fd, text);
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
     if (!ok) {
         unlink(temp.c_str());
-        return false;
+        return Replace::Failed;
     }
-
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        unlink(temp.c_str());
+        return Replace::RenameFailed;
+    }
     // Make the rename itself durable; the level is in place either way.
-    std::string folder = name;
-    size_t slash = folder.rfind('/');
-    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
-    int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int dirfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirfd >= 0) {
         fsync(dirfd);
         close(dirfd);
     }
-    return true;
+    return Replace::Done;
+}
+
+bool level_text(const LevelSettings& settings, int triggerCount, int enemyCount, std::string& text) {
+    char* data = nullptr;
+    size_t size = 0;
+    FILE* file = open_memstream(&data, &size);
+    if (!file) return false;
+    bool ok = write_level(file, settings, triggerCount, enemyCount);
+    ok = (std::fclose(file) == 0) && ok;
+    if (ok) text.assign(data, size);
+    std::free(data);
+    return ok;
+}
+
+}  // namespace
+
+bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
+                     int enemyCount) {
+    std::string name, target, text;
+    if (!level_file_name(path, name) || !follow_links(name, target)) return false;
+    if (!level_text(settings, triggerCount, enemyCount, text)) return false;
+
+    struct stat previous;
+    const bool exists = stat(target.c_str(), &previous) == 0;
+    if (!exists && errno != ENOENT) return false;
+    if (exists) {
+        if (!S_ISREG(previous.st_mode)) return false;
+        // Read-only means no write permission for us, or none at all (which
+        // the superuser, who may write anything, is held to as well).
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 ||
+            (previous.st_mode & 0222) == 0)
+            return false;
+        // Replacing would cut the other links off the new contents.
+        if (previous.st_nlink > 1) return write_in_place(target, text);
+    }
+    switch (replace_through_temp(target, text, exists ? &previous : nullptr)) {
+        case Replace::Done: return true;
+        case Replace::Failed: return false;
+        case Replace::NoTempFile:
+        case Replace::RenameFailed: break;
+    }
+    // The folder takes no new file (or no rename), but the file itself is writable.
+    return exists && write_in_place(target, text);
 }
