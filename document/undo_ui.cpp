@@ -6,22 +6,12 @@
 
 #include <cstdio>
 
-namespace {
-
 // The menu item keeps only a pointer to its text, so the text lives here.
-char undoMenuText[64] = "Undo";
+static char undoMenuText[64] = "Undo";
 
 void refresh_undo_menu_text() {
     std::snprintf(undoMenuText, sizeof undoMenuText, "Undo %s", undo_type());
     if (Fl_Menu_Item* item = undo_menu_item()) item->label(undoMenuText);
 }
 
-}  // namespace
-
-const char* undo_type() { return "Empty"; }
-
-void reset_undo() { refresh_undo_menu_text(); }
-
-void cb_undoMenuItem(Fl_Menu_*, void*) {
-    // Nothing is recorded yet, so there is nothing to take back.
-}
+void cb_undoMenuItem(Fl_Menu_*, void*) { undo(); }

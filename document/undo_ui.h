@@ -1,10 +1,10 @@
-// The trigger edit history behind "Targets > Undo".
+// "Targets > Undo": the menu item's text names the step it would take back.
 #pragma once
+
+#include "document/undo.h"
 
 class Fl_Menu_;
 
-// Empties the history and sets the menu item's text to "Undo Empty".
-void reset_undo();
-// Label of the newest step's kind, or "Empty".
-const char* undo_type();
+// Sets the "Undo" menu item's text to "Undo " and the newest step's kind.
+void refresh_undo_menu_text();
 void cb_undoMenuItem(Fl_Menu_*, void*);

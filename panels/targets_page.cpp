@@ -1,50 +1,370 @@
 #include "panels/targets_page.h"
 
+#include "app/dialogs.h"
+#include "document/records.h"
+#include "document/trigger_commands.h"
+#include "document/undo_ui.h"
+#include "maps/segment_maps_ui.h"
+#include "panels/enemy_page.h"
+#include "panels/segments_page.h"
+#include "preview/perspective_preview_ui.h"
+
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Roller.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 Fl_Browser* triggerList;
+Fl_Input* triggerName;
+Fl_Choice* triggerScore;
 Fl_Choice* triggerType;
+Fl_Choice* triggerBonus;
+Fl_Value_Input* triggerHitPoints;
+Fl_Value_Slider* triggerSegment;
+Fl_Value_Slider* triggerStage;
+Fl_Value_Slider* triggerStageCount;
+Fl_Value_Input* triggerTrigger;
+Fl_Roller* triggerRoller;
+Fl_Value_Input* triggerX;
+Fl_Value_Input* triggerY;
+Fl_Value_Input* triggerZ;
+Fl_Value_Input* triggerRX;
+Fl_Value_Input* triggerRY;
+Fl_Value_Input* triggerRZ;
+Fl_Button* stepAndRepeatButton;
 
-Fl_Menu_Item menu_triggerType[] = {
-    {"", 0, nullptr, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
+#define ITEM(text) {text, 0, nullptr, nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0}
+#define END_OF_MENU {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}
+
+Fl_Menu_Item menu_triggerScore[] = {ITEM("100"), ITEM("250"), ITEM("1000"), END_OF_MENU};
+Fl_Menu_Item menu_triggerBonus[] = {ITEM("No Bonus"), ITEM("Evolution Up"), ITEM("Chaos Up"),
+                                    ITEM("Next Level"), END_OF_MENU};
+Fl_Menu_Item menu_triggerType[] = {ITEM(""), END_OF_MENU};
+
+#define CB(f) reinterpret_cast<Fl_Callback*>(f)
+
+static const char kTriggersFull[] =
+    "This level already has 255 triggers, the most a level can hold.\n"
+    "Delete a trigger before adding another.";
+
+int BrowserLineList::size() const { return browser_->size(); }
+void BrowserLineList::add(const char* text) { browser_->add(text); }
+
+void BrowserLineList::insert(int line, const char* text) {
+    if (line >= 1 && line <= size() + 1) browser_->insert(line, text);
+}
+
+void BrowserLineList::remove(int line) {
+    if (line >= 1 && line <= size()) browser_->remove(line);
+}
+
+void BrowserLineList::text(int line, const char* text) {
+    if (line >= 1 && line <= size()) browser_->text(line, text);
+}
+
+void BrowserLineList::select(int line) {
+    if (line >= 1 && line <= size()) browser_->value(line);
+    else browser_->deselect();
+}
+
+namespace {
+
+// The type choice's items are built here, not with Fl_Menu_::add, which
+// reads "/", "\", "&" and a leading "_" in a text as menu syntax. Each item
+// draws its name as written: "&" and "@" are doubled in the drawn label.
+std::vector<std::string> typeNames{""};
+std::vector<std::string> typeLabels{""};
+std::vector<Fl_Menu_Item> typeItems;
+
+std::string drawn_label(const char* name) {
+    std::string label;
+    for (const char* p = name; *p; p++) {
+        if (*p == '&' || *p == '@') label += *p;
+        label += *p;
+    }
+    return label;
+}
+
+void install_type_items() {
+    typeItems.assign(typeNames.size() + 1, Fl_Menu_Item{});
+    for (size_t i = 0; i < typeNames.size(); i++) {
+        typeItems[i] = menu_triggerType[0];
+        typeItems[i].text = typeLabels[i].c_str();
+    }
+    int chosen = triggerType->value();
+    triggerType->menu(typeItems.data());
+    triggerType->value(chosen);
+    triggerType->redraw();
+}
+
+class TargetsPanel : public TriggerPanel {
+public:
+    LineList& lines() override { return lines_; }
+    void update_trigger() override { ::update_trigger(); }
+    void update_stage() override { ::update_stage(); }
+    void show_stage_selector() override { triggerStage->value(activeStage); }
+    // The step-and-repeat dialog, which has the Count, is not on the page yet.
+    int step_repeat_count() override { return 0; }
+    void undo_changed() override { refresh_undo_menu_text(); }
+
+    BrowserLineList lines_{nullptr};
 };
 
-void make_targets_page() {
-    triggerList = new Fl_Hold_Browser(15, 135, 200, 565);
+TargetsPanel targetsPanel;
 
-    Fl_Group* attributes = new Fl_Group(225, 90, 400, 260, "Trigger Attributes");
-    attributes->box(FL_DOWN_FRAME);
-    attributes->align(FL_ALIGN_TOP_LEFT);
-    triggerType = new Fl_Choice(300, 135, 230, 25, "Type");
-    triggerType->down_box(FL_BORDER_BOX);
-    triggerType->menu(menu_triggerType);
-    attributes->end();
+// The stage selector covers the stages in use.
+void show_stage_range(int count) {
+    count = std::max(count, 1);
+    triggerStage->maximum(count - 1);
+    triggerStage->slider_size(1.0 / count);
+    triggerStage->redraw();
+}
+
+Fl_Button* make_button(int x, int y, int w, const char* label, Fl_Callback* cb) {
+    Fl_Button* b = new Fl_Button(x, y, w, 25, label);
+    if (cb) b->callback(cb);
+    return b;
+}
+
+Fl_Choice* make_choice(int x, int y, int w, const char* label, Fl_Menu_Item* menu, Fl_Callback* cb) {
+    Fl_Choice* c = new Fl_Choice(x, y, w, 25, label);
+    c->down_box(FL_BORDER_BOX);
+    c->menu(menu);
+    c->callback(cb);
+    return c;
+}
+
+Fl_Value_Input* make_value_input(int x, int y, int w, const char* label, double lo, double hi,
+                                 double step, Fl_Callback* cb) {
+    Fl_Value_Input* v = new Fl_Value_Input(x, y, w, 25, label);
+    v->bounds(lo, hi);
+    v->step(step);
+    v->callback(cb);
+    return v;
+}
+
+Fl_Group* make_frame(int x, int y, int w, int h, const char* label) {
+    Fl_Group* g = new Fl_Group(x, y, w, h, label);
+    g->box(FL_DOWN_FRAME);
+    g->align(FL_ALIGN_TOP_LEFT);
+    return g;
+}
+
+void make_stage_settings() {
+    Fl_Group* g = make_frame(280, 318, 235, 104, "Stage Settings");
+    triggerTrigger = make_value_input(340, 325, 70, "Trigger", 0, 1, 0.001, CB(cb_triggerTrigger));
+    triggerRoller = new Fl_Roller(415, 325, 92, 25);
+    triggerRoller->type(FL_HORIZONTAL);
+    triggerRoller->bounds(0, 1);
+    triggerRoller->step(0.001);
+    triggerRoller->callback(CB(cb_triggerRoller));
+    triggerX = make_value_input(300, 357, 55, "x", -200, 200, 1, CB(cb_triggerX));
+    triggerY = make_value_input(380, 357, 55, "y", -200, 200, 1, CB(cb_triggerY));
+    triggerZ = make_value_input(455, 357, 52, "z", -8000, 8000, 1, CB(cb_triggerZ));
+    triggerRX = make_value_input(300, 389, 55, "rx", -180, 360, 1, CB(cb_triggerRX));
+    triggerRY = make_value_input(380, 389, 55, "ry", -180, 360, 1, CB(cb_triggerRY));
+    triggerRZ = make_value_input(455, 389, 52, "rz", -180, 360, 1, CB(cb_triggerRZ));
+    g->end();
+}
+
+void make_trigger_attributes() {
+    Fl_Group* g = make_frame(225, 90, 300, 340, "Trigger Attributes");
+    triggerName = new Fl_Input(300, 98, 215, 25, "Name");
+    triggerScore = make_choice(300, 128, 90, "Score", menu_triggerScore, CB(cb_triggerScore));
+    triggerType = make_choice(300, 158, 155, "Type", menu_triggerType, CB(cb_triggerType));
+    make_button(460, 158, 55, "Add...", CB(cb_Add1))->tooltip("Add an enemy model from an MD2 file");
+    triggerBonus = make_choice(300, 188, 105, "Bonus", menu_triggerBonus, CB(cb_triggerBonus));
+    triggerHitPoints = make_value_input(480, 188, 35, "Hit Points", 1, 8, 0, CB(cb_triggerHitPoints));
+    triggerHitPoints->value(1);
+
+    triggerSegment = new Fl_Value_Slider(300, 218, 215, 25, "Segment");
+    triggerSegment->type(FL_HOR_SLIDER);
+    triggerSegment->align(FL_ALIGN_LEFT);
+    triggerSegment->bounds(0, 7);
+    triggerSegment->step(1);
+    triggerSegment->callback(CB(cb_triggerSegment));
+
+    triggerStage = new Fl_Value_Slider(235, 262, 30, 145, "Stage");
+    triggerStage->type(FL_VERT_SLIDER);
+    triggerStage->bounds(0, 7);
+    triggerStage->step(1);
+    triggerStage->callback(CB(cb_triggerStage));
+
+    triggerStageCount = new Fl_Value_Slider(280, 272, 235, 22, "Stage Count");
+    triggerStageCount->type(FL_HOR_FILL_SLIDER);
+    triggerStageCount->align(FL_ALIGN_TOP_LEFT);
+    triggerStageCount->bounds(2, 8);
+    triggerStageCount->step(1);
+    triggerStageCount->value(2);
+    triggerStageCount->callback(CB(cb_triggerStageCount));
+
+    make_stage_settings();
+    g->end();
+}
+
+}  // namespace
+
+// The page, left to right: the list with its buttons, the attributes, and
+// the stage views. The views take the rest of the page: the front view
+// 380 x 335 at the top right (535, 90), the side view 520 x 215 at the
+// bottom left (10, 465) and the top view 380 x 215 beside it (535, 465),
+// with their read-outs and zoom buttons in the row above them (y 440) and
+// their scroll sliders under them (y 680).
+void make_targets_page() {
+    triggerList = new Fl_Hold_Browser(10, 130, 205, 300);
+    triggerList->callback(CB(cb_triggerList));
+    triggerList->format_char(0);
+    make_button(10, 72, 65, "Add", CB(cb_Add));
+    make_button(150, 72, 65, "Clone", CB(cb_Clone));
+    make_button(80, 72, 65, "Delete", CB(cb_Delete));
+    make_button(10, 100, 30, "-x", CB(cb_x))->tooltip("Mirror the path: x and rx change sign");
+    make_button(45, 100, 30, "-y", CB(cb_y))->tooltip("Mirror the path: y and ry change sign");
+
+    make_trigger_attributes();
+
+    stepAndRepeatButton = make_button(80, 100, 135, "Step and Repeat", nullptr);
+
+    targetsPanel.lines_ = BrowserLineList(triggerList);
+    set_trigger_panel(&targetsPanel);
+}
+
+void update_trigger() {
+    std::string label = begin_update_trigger(targetsPanel.lines());
+    Trigger& t = selected_trigger();
+    triggerSegment->value(t.triggerSegment);
+    triggerName->value(label.c_str());
+    triggerBonus->value(t.bonusType);
+    triggerScore->value(t.points);
+    triggerHitPoints->value(t.health);
+    if (t.triggerType[0]) {
+        int item = find_trigger_type(t.triggerType);
+        if (item >= 0) triggerType->value(item);
+        else add_trigger_type(t.triggerType);
+    } else if (const char* shown = trigger_type_name(triggerType->value())) {
+        // A trigger without a type takes the one shown.
+        copy_text(t.triggerType, shown);
+    }
+    triggerStage->value(0);
+    show_stage_range(t.stageCount);
+    triggerStageCount->value(t.stageCount);
+    update_stage();
+}
+
+void update_stage() {
+    const Stage& s = selected_stage();
+    triggerX->value(s.x);
+    triggerY->value(s.y);
+    triggerZ->value(s.z);
+    triggerRX->value(s.rx);
+    triggerRY->value(s.ry);
+    triggerRZ->value(s.rz);
+    triggerTrigger->value(s.trigger);
+    redraw_stage_views();
+}
+
+void redraw_stage_views() {
+    if (perspectivePreview) perspectivePreview->redraw();
 }
 
 int find_trigger_type(const char* name) {
-    const Fl_Menu_Item* items = triggerType->menu();
-    int n = triggerType->size();
-    for (int i = 0; i < n && items; i++) {
-        const char* text = items[i].label();
-        if (text && std::strcmp(text, name) == 0) return i;
-    }
+    for (size_t i = 0; i < typeNames.size(); i++)
+        if (typeNames[i] == name) return static_cast<int>(i);
     return -1;
+}
+
+const char* trigger_type_name(int item) {
+    if (item < 0 || item >= static_cast<int>(typeNames.size())) return nullptr;
+    return typeNames[item].c_str();
 }
 
 void add_trigger_type(const char* name) {
     if (find_trigger_type(name) >= 0) return;
-    // The menu treats "/" as a submenu separator and "\" as an escape, so both
-    // are escaped to keep a model name as one plain item.
-    std::string escaped;
-    for (const char* p = name; *p; p++) {
-        if (*p == '/' || *p == '\\') escaped += '\\';
-        escaped += *p;
-    }
-    triggerType->add(escaped.c_str(), 0, nullptr, nullptr, 0);
+    typeNames.emplace_back(name);
+    typeLabels.push_back(drawn_label(name));
+    install_type_items();
 }
+
+void cb_triggerList(Fl_Browser*, void*) { select_trigger(triggerList->value()); }
+
+void cb_Add(Fl_Button*, void*) {
+    if (!add_trigger()) dialog_alert("%s", kTriggersFull);
+}
+
+void cb_Clone(Fl_Button*, void*) {
+    if (!clone_trigger()) dialog_alert("%s", kTriggersFull);
+}
+
+// With no listed trigger selected there is nothing to delete.
+void cb_Delete(Fl_Button*, void*) { delete_trigger(); }
+
+void cb_x(Fl_Button*, void*) { mirror_x(); }
+void cb_y(Fl_Button*, void*) { mirror_y(); }
+
+void cb_triggerScore(Fl_Choice*, void*) { change_trigger().points = triggerScore->value(); }
+void cb_triggerBonus(Fl_Choice*, void*) { change_trigger().bonusType = triggerBonus->value(); }
+
+void cb_triggerType(Fl_Choice*, void*) {
+    Trigger& t = change_trigger();
+    if (const char* name = trigger_type_name(triggerType->value())) copy_text(t.triggerType, name);
+}
+
+void cb_triggerHitPoints(Fl_Value_Input*, void*) {
+    change_trigger().health = whole_number(triggerHitPoints->value());
+}
+
+void cb_triggerSegment(Fl_Value_Slider*, void*) {
+    int32_t n = whole_number(triggerSegment->value());
+    change_trigger().triggerSegment = n;
+    activeSegment = std::clamp(n, 0, kSegmentCapacity - 1);
+    pathPosition->value(activeSegment);
+    show_segment();
+}
+
+void cb_triggerStageCount(Fl_Value_Slider*, void*) {
+    int32_t n = whole_number(triggerStageCount->value());
+    change_trigger().stageCount = n;
+    show_stage_range(n);
+    update_stage();
+}
+
+void cb_triggerStage(Fl_Value_Slider*, void*) { select_stage(whole_number(triggerStage->value())); }
+
+void cb_triggerTrigger(Fl_Value_Input*, void*) {
+    change_stage().trigger = static_cast<float>(triggerTrigger->value());
+    redraw_stage_views();
+}
+
+void cb_triggerRoller(Fl_Roller*, void*) {
+    Stage& s = change_stage();
+    triggerTrigger->value(triggerRoller->value());
+    s.trigger = static_cast<float>(triggerRoller->value());
+    redraw_stage_views();
+}
+
+void cb_triggerX(Fl_Value_Input*, void*) {
+    change_stage().x = static_cast<float>(triggerX->value());
+    redraw_stage_views();
+}
+
+void cb_triggerY(Fl_Value_Input*, void*) {
+    change_stage().y = static_cast<float>(triggerY->value());
+    redraw_stage_views();
+}
+
+void cb_triggerZ(Fl_Value_Input*, void*) {
+    change_stage().z = static_cast<float>(triggerZ->value());
+    redraw_stage_views();
+}
+
+// Rotations show only in the perspective preview, at its next redraw.
+void cb_triggerRX(Fl_Value_Input*, void*) { change_stage().rx = static_cast<float>(triggerRX->value()); }
+void cb_triggerRY(Fl_Value_Input*, void*) { change_stage().ry = static_cast<float>(triggerRY->value()); }
+void cb_triggerRZ(Fl_Value_Input*, void*) { change_stage().rz = static_cast<float>(triggerRZ->value()); }

@@ -1,0 +1,219 @@
+// The "Targets" and "Enemy" pages: refreshes, callbacks, the Undo menu item,
+// refusals, and a level made on them saved and read back.
+#include "gui_test_support.h"
+
+#include "app/main_window.h"
+#include "document/document_ui.h"
+#include "document/undo_ui.h"
+#include "panels/enemy_page.h"
+#include "panels/segments_page.h"
+#include "panels/targets_page.h"
+
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Roller.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::time_t now = 0;
+
+class TargetsPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = set_undo_clock([] { return now; });
+        cb_New(nullptr, nullptr);
+        for (int i = 0; i < 3; i++) cb_Add(nullptr, nullptr);
+        now += 10;
+    }
+    void TearDown() override { set_undo_clock(previous); }
+    void choose(Fl_Browser* list, int line) {
+        if (line) list->value(line);
+        else list->deselect();
+        list->do_callback();
+    }
+    void enter(Fl_Widget* field, double value) {
+        static_cast<Fl_Valuator*>(field)->value(value);
+        field->do_callback();
+    }
+    UndoClock previous = nullptr;
+    ScriptDialogs dialogs;
+};
+
+}  // namespace
+
+TEST(TargetsPageLayout, TheStageViewsHaveTheirRoom) {
+    EXPECT_EQ(targetsPage->child(targetsPage->children() - 1), stepAndRepeatButton);
+    // Free: the front view with its label; the time views with the row above and the sliders under them.
+    const int room[][4] = {{535, 72, 380, 353}, {10, 440, 905, 260}};
+    for (int i = 0; i < targetsPage->children(); i++) {
+        const Fl_Widget* w = targetsPage->child(i);
+        EXPECT_TRUE(w->x() >= 5 && w->y() >= 65 && w->x() + w->w() <= 925 && w->y() + w->h() <= 710);
+        for (const auto& r : room)
+            EXPECT_TRUE(w->x() >= r[0] + r[2] || w->x() + w->w() <= r[0] || w->y() >= r[1] + r[3] ||
+                        w->y() + w->h() <= r[1]) << (w->label() ? w->label() : "list");
+    }
+}
+
+TEST_F(TargetsPage, SelectingShowsATriggerAndFieldsEditItUntilUndo) {
+    add_trigger_type("shown.md2");
+    triggerType->value(find_trigger_type("shown.md2"));
+    Trigger& t = trigger[2];
+    t.triggerSegment = 4, t.health = 6, t.points = 2, t.bonusType = 3, t.stageCount = 1;
+    t.stage[0] = {-12, 13, 700, 90, -45, 359, 0.25f};
+    choose(triggerList, 2);
+    EXPECT_STREQ(triggerList->text(2), "seg04tgt02");
+    EXPECT_STREQ(triggerName->value(), "seg04tgt02");
+    Fl_Valuator* fields[] = {triggerSegment, triggerHitPoints, triggerX, triggerY, triggerZ, triggerRX,
+                             triggerRY,      triggerRZ,        triggerTrigger, triggerStageCount, triggerStage};
+    const double shown[] = {4, 6, -12, 13, 700, 90, -45, 359, 0.25, 2, 0};
+    for (int i = 0; i < 11; i++) EXPECT_EQ(fields[i]->value(), shown[i]) << fields[i]->label();
+    EXPECT_EQ(triggerScore->value() * 10 + triggerBonus->value() + triggerStage->maximum() * 100, 123);
+    EXPECT_STREQ(t.triggerType, "shown.md2");  // an empty type takes the one shown
+    EXPECT_EQ(t.stageCount * 10 + activeSegment, 24);
+
+    const Trigger before = t;
+    const double entered[] = {5, 7.9, -1, 2, -7000, 9, -45, 360, 0.125, 5};
+    for (int i = 0; i < 10; i++) {
+        enter(fields[i], entered[i]);
+        EXPECT_STREQ(undo_menu_item()->label(), "Undo Trigger Change");
+    }
+    const Stage& s = t.stage[0];
+    const double stored[] = {double(t.triggerSegment), double(t.health), s.x, s.y, s.z, s.rx, s.ry, s.rz,
+                             s.trigger, double(t.stageCount)};
+    for (int i = 0; i < 10; i++) EXPECT_EQ(stored[i], i == 1 ? 7 : entered[i]) << fields[i]->label();
+    EXPECT_EQ(activeSegment * 10 + pathPosition->value() + triggerStage->maximum() * 100, 455);
+    enter(triggerRoller, 0.5);
+    EXPECT_EQ(s.trigger + triggerTrigger->value(), 1.0);
+
+    cb_undoMenuItem(nullptr, nullptr);  // one step: the edits came within two seconds
+    EXPECT_EQ(std::memcmp(&t, &before, sizeof before), 0);
+    EXPECT_STREQ(undo_menu_item()->label(), "Undo Selection");
+    const int items = triggerType->size();
+    copy_text(trigger[3].triggerType, "unknown.md2");
+    choose(triggerList, 3);  // a type not in the choice is added, not chosen
+    EXPECT_EQ(triggerType->size(), items + 1);
+    EXPECT_STREQ(trigger_type_name(triggerType->value()), "shown.md2");
+}
+
+TEST_F(TargetsPage, TypeNamesAreShownAndChosenAsWritten) {
+    const char* rows[][2] = {{"t/b.md2", "t/b.md2"}, {"t\\d.md2", "t\\d.md2"}, {"t&y.md2", "t&&y.md2"},
+                             {"_t.md2", "_t.md2"},   {"@t.md2", "@@t.md2"},     {"t&&", "t&&&&"}};
+    choose(triggerList, 1);
+    for (const auto& row : rows) {
+        const int items = triggerType->size();
+        add_trigger_type(row[0]);
+        add_trigger_type(row[0]);
+        ASSERT_EQ(triggerType->size(), items + 1) << row[0];
+        triggerType->value(find_trigger_type(row[0]));
+        EXPECT_STREQ(triggerType->text(), row[1]);  // drawn: "&&" as "&", "@@" as "@"
+        triggerType->do_callback();
+        EXPECT_STREQ(trigger[1].triggerType, row[0]);
+    }
+}
+
+TEST_F(TargetsPage, EnemyModelsAndRefusalsWithAMessage) {
+    while (triggerList->size() < 255) triggerList->add("t");
+    cb_Add(nullptr, nullptr);
+    cb_Clone(nullptr, nullptr);
+    EXPECT_EQ(triggerList->size(), 255);
+    ASSERT_EQ(dialogs.script.alerted.size(), 2u);
+    EXPECT_NE(dialogs.script.alerted[0].find("255 triggers"), std::string::npos);
+
+    const std::string longName = "/m/" + std::string(256, 'n') + ".md2";
+    dialogs.script.choices = {"/m/hornet.md2", "/m/hornet.md2", "C:\\x\\moth.md2", longName, "/s/a\\boom.wav"};
+    const int items = triggerType->size();
+    for (int i = 0; i < 4; i++) cb_Add1(nullptr, nullptr);
+    EXPECT_EQ(triggerType->size(), items + 2);
+    ASSERT_EQ(enemyList->size(), 2);
+    EXPECT_STREQ(enemyList->text(2), "moth.md2");
+    EXPECT_EQ(dialogs.script.alerted.size(), 3u);  // the long name
+    choose(enemyList, 2);
+    cb_7(nullptr, nullptr);
+    soundExplode->value(std::string(256, 's').c_str());
+    soundExplode->do_callback();  // refused: the chosen name stays
+    EXPECT_STREQ(enemyModel[2].explodeSound, "boom.wav");
+    EXPECT_EQ(dialogs.script.alerted.size(), 4u);
+
+    const char* colours[][2] = {{"#ff8000", "#ffff8000"}, {"zz", "#ffff8000"}, {"#", "#ffff8000"},
+                                {"#12g", "#ff000012"}};
+    for (const auto& row : colours) {
+        explosionFirstColor->value(row[0]);
+        explosionFirstColor->do_callback();
+        choose(enemyList, 2);
+        EXPECT_STREQ(explosionFirstColor->value(), row[1]) << row[0];
+    }
+    choose(enemyList, 0);
+    EXPECT_EQ(activeEnemy, 0);
+    while (enemyList->size() < 63) enemyList->add("e");
+    cb_Add1(nullptr, nullptr);
+    EXPECT_EQ(dialogs.script.alerted.size(), 5u);
+    EXPECT_EQ(dialogs.script.chooserTitles.size(), 5u);  // refused before a file is chosen
+}
+
+// Triggers and enemy models made on the pages are saved and read back equal
+// at the precision the file keeps.
+TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
+    dialogs.script.choices = {"/m/drone.md2", "/m/wasp.md2"};
+    cb_Add1(nullptr, nullptr);
+    cb_Add1(nullptr, nullptr);
+    double value = 0.1;
+    for (int line = 1; line <= 3; line++) {
+        choose(triggerList, line);
+        triggerType->value(find_trigger_type(line % 2 ? "drone.md2" : "wasp.md2"));
+        triggerScore->value(line - 1);
+        triggerBonus->value(line);
+        for (Fl_Choice* choice : {triggerType, triggerScore, triggerBonus}) choice->do_callback();
+        enter(triggerHitPoints, line);
+        enter(triggerSegment, line);
+        enter(triggerStageCount, 2 + line);
+        for (int stage = 0; stage < 2 + line; stage++) {
+            enter(triggerStage, stage);
+            for (Fl_Valuator* field : {triggerX, triggerY, triggerZ, triggerRX, triggerRY, triggerRZ, triggerTrigger})
+                enter(field, value += 1.37);
+        }
+    }
+    choose(enemyList, 2);
+    explosionLastColor->value("#12abef");
+    soundLockOn->value("lock.wav");
+    for (Fl_Widget* field : {(Fl_Widget*)explosionLastColor, (Fl_Widget*)soundLockOn}) field->do_callback();
+    enter(explosionRadius, 12.25);
+    enter(explosionHeight, 0.1234564);
+    enter(explosionDuration, 2.3456);
+    const std::string path = make_temp_dir() + "/made.txt";
+    ASSERT_TRUE(save_level(path.c_str()));
+    Trigger made[4];
+    EnemyModel models[3];
+    std::copy(trigger, trigger + 4, made);
+    std::copy(enemyModel, enemyModel + 3, models);
+    load_level(path.c_str());
+    ASSERT_EQ(triggerList->size() * 10 + enemyList->size(), 32);
+    for (int t = 1; t <= 3; t++) {
+        const Trigger &a = trigger[t], &b = made[t];
+        EXPECT_STREQ(a.triggerType, b.triggerType);
+        for (auto f : {&Trigger::triggerSegment, &Trigger::health, &Trigger::points, &Trigger::bonusType,
+                       &Trigger::stageCount})
+            EXPECT_EQ(a.*f, b.*f) << t;
+        for (int i = 0; i < b.stageCount; i++)
+            for (auto f : {&Stage::x, &Stage::y, &Stage::z, &Stage::rx, &Stage::ry, &Stage::rz, &Stage::trigger})
+                EXPECT_NEAR(a.stage[i].*f, b.stage[i].*f, std::fabs(b.stage[i].*f) * 1e-5) << t << " " << i;
+    }
+    for (int e = 1; e <= 2; e++) {
+        EnemyModel& a = enemyModel[e];
+        EXPECT_NEAR(a.explosionHeightScale, models[e].explosionHeightScale, 5e-7);  // six decimals
+        a.explosionHeightScale = models[e].explosionHeightScale;
+        EXPECT_EQ(a.explosionDuration, e == 2 ? 2.345f : 1.0f);  // whole milliseconds
+        a.explosionDuration = models[e].explosionDuration;
+        EXPECT_EQ(std::memcmp(&a, &models[e], sizeof a), 0) << e;  // names and sounds zero-padded alike
+    }
+}

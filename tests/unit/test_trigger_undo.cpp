@@ -1,0 +1,230 @@
+// The trigger list's commands and the undo history, on plain records and a
+// vector of lines, with a clock the tests set.
+#include "document/line_list.h"
+#include "document/trigger_commands.h"
+#include "document/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::time_t now = 1000;
+
+// The editor's page as far as the commands see it.
+class TestPanel : public TriggerPanel {
+public:
+    VectorLineList list;
+    std::vector<std::string> linesWhenShown;  // the lines as update_trigger found them
+    int stageSelector = -1, count = 0;
+
+    LineList& lines() override { return list; }
+    void update_trigger() override {
+        linesWhenShown = list.lines;
+        begin_update_trigger(list);
+    }
+    void update_stage() override {}
+    void show_stage_selector() override { stageSelector = activeStage; }
+    int step_repeat_count() override { return count; }
+    void undo_changed() override {}
+};
+
+class TriggerUndo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousClock = set_undo_clock([] { return now; });
+        set_trigger_panel(&panel);
+    }
+    void TearDown() override {
+        set_trigger_panel(nullptr);
+        set_undo_clock(previousClock);
+        reset_undo();
+    }
+    // A level of n triggers; trigger i has health 10 + i and segment i.
+    void start(int n) {
+        reset_level_records();
+        activeTrigger = activeStage = activeSegment = 0;
+        panel.list = VectorLineList();
+        reset_undo();
+        for (int i = 1; i <= n; i++) {
+            panel.list.add(("target" + std::to_string(i)).c_str());
+            trigger[i].health = 10 + i;
+            trigger[i].triggerSegment = i;
+        }
+    }
+    TestPanel panel;
+    UndoClock previousClock = nullptr;
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(TriggerUndo, DeleteRelabelsAndKeepsOrMovesTheSelection) {
+    struct Row {
+        int triggers, selected;
+        Lines lines;
+        int activeAfter, highlighted;
+    } rows[] = {
+        {4, 2, {"target1", "seg03tgt02", "seg4tgt3"}, 2, 2},
+        {4, 4, {"seg01tgt01", "target2", "target3"}, 1, 1},
+        {1, 1, {}, 1, 0},
+        {3, 0, {"target1", "target2", "target3"}, 0, 0},  // nothing selected: nothing deleted
+        {3, 4, {"target1", "target2", "target3"}, 4, 0},  // past the last line: likewise
+    };
+    for (const Row& row : rows) {
+        start(row.triggers);
+        activeTrigger = row.selected;
+        const bool deletes = row.selected >= 1 && row.selected <= row.triggers;
+        EXPECT_EQ(delete_trigger(), deletes);
+        EXPECT_EQ(panel.list.lines, row.lines) << row.triggers << " " << row.selected;
+        for (int i = 1; i <= panel.list.size(); i++)
+            EXPECT_EQ(trigger[i].health, 10 + i + (i >= row.selected && deletes));
+        EXPECT_EQ(trigger[row.triggers].health, 10 + row.triggers);  // the old last record stays
+        EXPECT_EQ(activeTrigger * 10 + panel.list.selected, row.activeAfter * 10 + row.highlighted);
+        EXPECT_EQ(undoList.size(), deletes ? 1u : 0u);
+    }
+}
+
+TEST_F(TriggerUndo, CloneCopiesUsedStagesAndTheListStopsAt255) {
+    start(2);
+    trigger[2].stageCount = 3;
+    copy_text(trigger[2].triggerType, "drone.md2");
+    for (int i = 0; i < 8; i++) trigger[2].stage[i].x = 1.0f + i;
+    trigger[4].stage[3].x = 99;  // a stage slot the clone does not use
+    activeTrigger = 2;
+    ASSERT_TRUE(add_trigger() && clone_trigger());
+    EXPECT_EQ(panel.list.lines, (Lines{"target1", "target2", "target3", "Clone"}));
+    EXPECT_EQ(trigger[4].stageCount * 100 + trigger[4].health, 312);
+    EXPECT_STREQ(trigger[4].triggerType, "drone.md2");
+    EXPECT_EQ(trigger[4].stage[2].x * 100 + trigger[4].stage[3].x, 399);
+
+    start(254);
+    EXPECT_TRUE(add_trigger());
+    EXPECT_FALSE(add_trigger() || clone_trigger());
+    EXPECT_EQ(panel.list.lines.back(), "target255");
+    EXPECT_EQ(undoList.size(), 1u);  // only the Add that fitted
+}
+
+TEST_F(TriggerUndo, MergeRule) {
+    struct Row {
+        int firstKind, secondKind, gap;
+        size_t steps;
+    } rows[] = {{1, 1, 2, 1}, {1, 1, 3, 2}, {0, 0, 2, 1}, {0, 0, 3, 2}, {0, 1, 0, 2},
+                {1, 0, 0, 2}, {2, 2, 0, 2}, {3, 3, 0, 2}, {4, 4, 0, 2}};
+    for (const Row& row : rows) {
+        start(1);
+        save_undo(row.firstKind);
+        now += row.gap;
+        save_undo(row.secondKind);
+        EXPECT_EQ(undoList.size(), row.steps) << row.firstKind << row.secondKind << " " << row.gap;
+        EXPECT_EQ(undoList.back().time, now);
+    }
+}
+
+TEST_F(TriggerUndo, UndoOfEachKind) {
+    start(6);
+    undo();  // an empty history: nothing happens, nothing is shown
+    EXPECT_TRUE(panel.linesWhenShown.empty());
+    // Edits of triggers 3 and 5 within two seconds: Undo restores 3 only.
+    activeTrigger = 3;
+    change_trigger().health = 99;
+    activeTrigger = 5;
+    change_trigger().health = 98;
+    undo();
+    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13098);
+    EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 33);
+    // A deleted trigger comes back on a line "Undo" that the refresh relabels.
+    activeTrigger = 2;
+    delete_trigger();
+    EXPECT_STREQ(undo_type(), "Delete Trigger");
+    undo();
+    EXPECT_EQ(panel.linesWhenShown[1], "Undo");
+    EXPECT_EQ(panel.list.lines[1], "seg02tgt02");
+    // Undoing an Add selects the number past the end: no line is highlighted.
+    add_trigger();
+    undo();
+    EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 70);
+    // A selection comes back with its stage, set after the trigger is shown.
+    activeTrigger = 4, activeStage = 3;
+    select_trigger(1);
+    undo();
+    EXPECT_EQ(activeTrigger * 100 + activeStage * 10 + panel.stageSelector, 433);
+    // A step and repeat's copies are taken off the end of the list.
+    panel.count = 2;
+    save_undo(kUndoStepAndRepeat);
+    for (const char* copy : {"StepAndRepeat", "StepAndRepeat"}) panel.list.add(copy);
+    undo();
+    EXPECT_EQ(panel.list.size(), 6);
+    EXPECT_STREQ(undo_type(), "Empty");
+}
+
+// Random command sequences with a controlled clock. After every step the
+// list and the selections stay inside the tables; each Undo brings back
+// the number of triggers its step found and, unless the step absorbed
+// changes by the merge rule, triggers 1..n exactly.
+TEST_F(TriggerUndo, RandomCommandSequences) {
+    struct Shadow {
+        int lines;
+        std::vector<Trigger> triggers;
+        bool merged = false;
+    };
+    std::mt19937 random(20240);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int sequence = 0; sequence < 2000; sequence++) {
+        start(sequence % 10 == 0 ? pick(250, 255) : pick(0, 6));
+        std::vector<Shadow> shadows;
+        for (int step = 0; step < 40; step++) {
+            now += pick(0, 3);
+            const int command = pick(0, 11), kindBefore = undoList.empty() ? -1 : undoList.back().type;
+            const size_t stepsBefore = undoList.size();
+            Shadow shadow{panel.list.size(), {trigger + 1, trigger + 1 + panel.list.size()}};
+            const Trigger selected = selected_trigger();
+            switch (command) {
+            case 0: add_trigger(); break;
+            case 1: clone_trigger(); break;
+            case 2: delete_trigger(); break;
+            case 3: panel.list.select(pick(0, panel.list.size() + 1)); select_trigger(panel.list.selected); break;
+            case 4: select_stage(pick(0, 7)); break;
+            case 5: change_trigger().stageCount = pick(2, 8); break;
+            case 6: change_trigger().triggerSegment = pick(-5, 300); break;
+            case 7: change_stage().x = static_cast<float>(pick(-200, 200)); break;
+            case 8: copy_text(change_trigger().triggerType, pick(0, 1) ? "a/b&c.md2" : "_d.md2"); break;
+            case 9: {  // "-x" or "-y"; twice gives the path back bit for bit
+                const bool x = pick(0, 1), twice = pick(0, 1);
+                for (int n = 0; n <= twice; n++) x ? mirror_x() : mirror_y();
+                ASSERT_TRUE(!twice || std::memcmp(&selected, &selected_trigger(), sizeof selected) == 0);
+                const float Stage::*axis = x ? &Stage::x : &Stage::y;
+                for (int i = 0; i < 8 && !twice; i++)  // the stages in use change sign, no others
+                    ASSERT_EQ(selected_trigger().stage[i].*axis,
+                              i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
+                break;
+            }
+            default: {
+                if (shadows.empty()) {
+                    undo();  // nothing to take back
+                    break;
+                }
+                Shadow expected = std::move(shadows.back());
+                shadows.pop_back();
+                undo();
+                ASSERT_EQ(panel.list.size(), expected.lines) << sequence << " " << step;
+                for (int i = 1; i <= expected.lines && !expected.merged; i++)
+                    ASSERT_EQ(std::memcmp(&trigger[i], &expected.triggers[i - 1], sizeof(Trigger)), 0)
+                        << "sequence " << sequence << " step " << step << " trigger " << i;
+            }
+            }
+            if (undoList.size() > stepsBefore) shadows.push_back(std::move(shadow));
+            else if (command >= 5 && command <= 9 && kindBefore == kUndoTriggerChange) shadows.back().merged = true;
+            ASSERT_EQ(undoList.size(), shadows.size());
+            ASSERT_LE(panel.list.size(), 255);
+            ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255) << activeTrigger;
+            ASSERT_TRUE(activeStage >= 0 && activeStage <= 7 && activeSegment >= 0 && activeSegment <= 255);
+            ASSERT_TRUE(panel.list.selected >= 0 && panel.list.selected <= panel.list.size());
+        }
+    }
+}
