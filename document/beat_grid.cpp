@@ -1,5 +1,6 @@
 #include "document/beat_grid.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,7 +21,8 @@ bool make_beat_grid(double durationMinutes, double segments, double bpm, BeatGri
 
 double nearest_beat_time(const BeatGrid& grid, int segmentIndex, double t) {
     const double start = segmentIndex * grid.segmentSeconds;
-    const double beat = std::round((start + t * grid.segmentSeconds) / grid.beatSeconds);
+    // The song, and so its beats, starts at beat 0.
+    const double beat = std::max(0.0, std::round((start + t * grid.segmentSeconds) / grid.beatSeconds));
     return (beat * grid.beatSeconds - start) / grid.segmentSeconds;
 }
 

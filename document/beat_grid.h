@@ -15,7 +15,7 @@ struct BeatGrid {
 bool make_beat_grid(double durationMinutes, double segments, double bpm, BeatGrid& grid);
 
 // The stage time (fraction of segment `segmentIndex`) of the beat nearest to
-// stage time `t`.
+// stage time `t`; never a beat before the song's start.
 double nearest_beat_time(const BeatGrid& grid, int segmentIndex, double t);
 
 struct BeatLine {

@@ -112,6 +112,7 @@ TEST(BeatGrid, WorkedSegmentOfFifteenBeats) {
     // Snapping: 0.6 s into segment 1 is nearest beat 16, i.e. t = 1/15.
     EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 1, 0.04), 1.0 / 15);
     EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 0, 0.02), 0.0);
+    EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 0, -0.5), 0.0);  // no beat before the song
 }
 
 TEST(BeatGrid, VisibleBeatsMatchEveryBeatOfTheSongAtAnyZoom) {
