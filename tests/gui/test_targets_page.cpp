@@ -19,10 +19,13 @@
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
+// After gtest: fl_draw.H brings in the X headers, which define None.
+#include <FL/fl_draw.H>
 
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,16 +55,37 @@ protected:
 
 }  // namespace
 
-TEST(TargetsPageLayout, TheStageViewsHaveTheirRoom) {
-    EXPECT_EQ(targetsPage->child(targetsPage->children() - 1), stepAndRepeatButton);
-    // Free: the front view with its label; the time views with the row above and the sliders under them.
-    const int room[][4] = {{535, 72, 380, 353}, {10, 440, 905, 260}};
+// Every widget of the page and every label drawn outside a widget lies in
+// the page, clear of all the others.
+TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
+    struct Box {
+        int x, y, w, h;
+        std::string what;
+    };
+    std::vector<Box> boxes;
     for (int i = 0; i < targetsPage->children(); i++) {
-        const Fl_Widget* w = targetsPage->child(i);
-        EXPECT_TRUE(w->x() >= 5 && w->y() >= 65 && w->x() + w->w() <= 925 && w->y() + w->h() <= 710);
-        for (const auto& r : room)
-            EXPECT_TRUE(w->x() >= r[0] + r[2] || w->x() + w->w() <= r[0] || w->y() >= r[1] + r[3] ||
-                        w->y() + w->h() <= r[1]) << (w->label() ? w->label() : "list");
+        const Fl_Widget* c = targetsPage->child(i);
+        const std::string what = c->label() ? c->label() : "widget " + std::to_string(i);
+        boxes.push_back({c->x(), c->y(), c->w(), c->h(), what});
+        const int a = c->align();
+        if (!c->label() || !(a & 15) || (a & FL_ALIGN_INSIDE)) continue;
+        int lw = 0, lh = 0;
+        fl_font(c->labelfont(), c->labelsize());
+        fl_measure(c->label(), lw, lh);
+        if (a == FL_ALIGN_TOP) boxes.push_back({c->x() + (c->w() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
+        else if (a == FL_ALIGN_TOP_LEFT) boxes.push_back({c->x(), c->y() - lh, lw, lh, what + " label"});
+        else if (a == FL_ALIGN_LEFT) boxes.push_back({c->x() - lw, c->y(), lw, c->h(), what + " label"});
+        else ADD_FAILURE() << what << " has a label placed " << a;
+    }
+    EXPECT_GE(boxes.size(), 30u);
+    for (size_t i = 0; i < boxes.size(); i++) {
+        const Box& p = boxes[i];
+        EXPECT_TRUE(p.x >= 5 && p.y >= 65 && p.x + p.w <= 925 && p.y + p.h <= 710) << p.what;
+        for (size_t j = i + 1; j < boxes.size(); j++) {
+            const Box& q = boxes[j];
+            EXPECT_TRUE(p.x >= q.x + q.w || q.x >= p.x + p.w || p.y >= q.y + q.h || q.y >= p.y + p.h)
+                << p.what << " overlaps " << q.what;
+        }
     }
 }
 
