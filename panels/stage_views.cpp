@@ -141,10 +141,34 @@ Fl_Slider* make_scroll(int x, int y, int w, Fl_Callback* cb) {
     return s;
 }
 
-void label_view(Fl_Widget* v) {
+// Read-outs in the row above a time view: "base:" ends this far right of
+// the view's left edge, the scale read-out starts this far left of its right.
+constexpr int kBaseEnd = 100;
+constexpr int kScaleStart = 135;
+
+// A time view's label is centred between its read-outs: centred over the
+// whole top view it would run into the scale read-out.
+void draw_time_view_label(const Fl_Label* label, int X, int Y, int W, int H, Fl_Align align) {
+    fl_font(label->font, label->size);
+    fl_color(label->color);
+    fl_draw(label->value, X + kBaseEnd, Y, W - kBaseEnd - kScaleStart, H, align);
+}
+
+void measure_label(const Fl_Label* label, int& w, int& h) {
+    fl_font(label->font, label->size);
+    fl_measure(label->value, w, h);
+}
+
+const Fl_Labeltype kTimeViewLabel = FL_FREE_LABELTYPE;
+
+void label_view(Fl_Widget* v, bool timeView) {
     v->box(FL_DOWN_FRAME);
     v->labelsize(14);
     v->align(FL_ALIGN_TOP);
+    if (timeView) {
+        Fl::set_labeltype(kTimeViewLabel, draw_time_view_label, measure_label);
+        v->labeltype(kTimeViewLabel);
+    }
 }
 
 // One time view with the read-outs and zoom buttons above it (base at the
@@ -153,13 +177,13 @@ Fl_StageZTrigger* make_time_view(int x, int w, const char* label, bool side, Fl_
                                  Fl_Value_Output*& scale, Fl_Slider*& scroll, Fl_Callback* in,
                                  Fl_Callback* out, Fl_Callback* orig, Fl_Callback* scrolled) {
     const int right = x + w;
-    base = make_readout(x + 40, 440, "base:");
-    scale = make_readout(right - 135, 440, nullptr);
+    base = make_readout(x + kBaseEnd - 60, 440, "base:");
+    scale = make_readout(right - kScaleStart, 440, nullptr);
     make_small_button(right - 75, 440, 20, "+", in)->tooltip("Zoom in");
     make_small_button(right - 55, 440, 20, "-", out)->tooltip("Zoom out");
     make_small_button(right - 35, 440, 35, "Orig", orig)->tooltip("Show the whole segment");
     Fl_StageZTrigger* v = new Fl_StageZTrigger(x, 465, w, 215, label);
-    label_view(v);
+    label_view(v, true);
     v->setView(side);
     scroll = make_scroll(x, 680, w, scrolled);
     return v;
@@ -292,7 +316,7 @@ int Fl_StageZTrigger::handle(int event) {
 // switch in the row above them (y 440) and their scroll sliders under them.
 void make_stage_views() {
     stageXY = new Fl_StageXY(535, 90, 380, 335, "Stage Front View");
-    label_view(stageXY);
+    label_view(stageXY, false);
     stageYZTrigger = make_time_view(10, 520, "Stage Side View", true, valueYZTriggerBase, valueYZTriggerScale,
                                     scrollYZTrigger, CB(cb_2), CB(cb_3), CB(cb_Orig), CB(cb_scrollYZTrigger));
     stageXZTrigger = make_time_view(535, 380, "Stage Top View", false, valueXZTriggerBase, valueXZTriggerScale,

@@ -7,6 +7,7 @@
 #include "document/undo_ui.h"
 #include "panels/enemy_page.h"
 #include "panels/segments_page.h"
+#include "panels/stage_views.h"
 #include "panels/targets_page.h"
 
 #include <FL/Fl_Browser.H>
@@ -17,6 +18,7 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Roller.H>
 #include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
 // After gtest: fl_draw.H brings in the X headers, which define None.
@@ -56,7 +58,8 @@ protected:
 }  // namespace
 
 // Every widget of the page and every label drawn outside a widget lies in
-// the page, clear of all the others.
+// the page, clear of all the others. A time view's label is centred between
+// its base and scale read-outs.
 TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
     struct Box {
         int x, y, w, h;
@@ -72,7 +75,10 @@ TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
         int lw = 0, lh = 0;
         fl_font(c->labelfont(), c->labelsize());
         fl_measure(c->label(), lw, lh);
-        if (a == FL_ALIGN_TOP) boxes.push_back({c->x() + (c->w() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
+        const auto* base = c == stageYZTrigger ? valueYZTriggerBase : c == stageXZTrigger ? valueXZTriggerBase : nullptr;
+        const auto* scale = c == stageYZTrigger ? valueYZTriggerScale : valueXZTriggerScale;
+        if (base) boxes.push_back({(base->x() + base->w() + scale->x() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
+        else if (a == FL_ALIGN_TOP) boxes.push_back({c->x() + (c->w() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
         else if (a == FL_ALIGN_TOP_LEFT) boxes.push_back({c->x(), c->y() - lh, lw, lh, what + " label"});
         else if (a == FL_ALIGN_LEFT) boxes.push_back({c->x() - lw, c->y(), lw, c->h(), what + " label"});
         else ADD_FAILURE() << what << " has a label placed " << a;
