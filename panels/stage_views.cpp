@@ -185,6 +185,7 @@ Fl_StageZTrigger* make_time_view(int x, int w, const char* label, bool side, Fl_
     Fl_StageZTrigger* v = new Fl_StageZTrigger(x, 465, w, 215, label);
     label_view(v, true);
     v->setView(side);
+    show_readouts(*v);
     scroll = make_scroll(x, 680, w, scrolled);
     return v;
 }
