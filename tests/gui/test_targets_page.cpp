@@ -24,6 +24,7 @@
 // After gtest: fl_draw.H brings in the X headers, which define None.
 #include <FL/fl_draw.H>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -61,15 +62,11 @@ protected:
 // the page, clear of all the others. A time view's label is centred between
 // its base and scale read-outs.
 TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
-    struct Box {
-        int x, y, w, h;
-        std::string what;
-    };
-    std::vector<Box> boxes;
+    std::vector<std::pair<std::array<int, 4>, std::string>> boxes;  // x, y, w, h
     for (int i = 0; i < targetsPage->children(); i++) {
         const Fl_Widget* c = targetsPage->child(i);
         const std::string what = c->label() ? c->label() : "widget " + std::to_string(i);
-        boxes.push_back({c->x(), c->y(), c->w(), c->h(), what});
+        boxes.push_back({{c->x(), c->y(), c->w(), c->h()}, what});
         const int a = c->align();
         if (!c->label() || !(a & 15) || (a & FL_ALIGN_INSIDE)) continue;
         int lw = 0, lh = 0;
@@ -77,20 +74,19 @@ TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
         fl_measure(c->label(), lw, lh);
         const auto* base = c == stageYZTrigger ? valueYZTriggerBase : c == stageXZTrigger ? valueXZTriggerBase : nullptr;
         const auto* scale = c == stageYZTrigger ? valueYZTriggerScale : valueXZTriggerScale;
-        if (base) boxes.push_back({(base->x() + base->w() + scale->x() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
-        else if (a == FL_ALIGN_TOP) boxes.push_back({c->x() + (c->w() - lw) / 2, c->y() - lh, lw, lh, what + " label"});
-        else if (a == FL_ALIGN_TOP_LEFT) boxes.push_back({c->x(), c->y() - lh, lw, lh, what + " label"});
-        else if (a == FL_ALIGN_LEFT) boxes.push_back({c->x() - lw, c->y(), lw, c->h(), what + " label"});
-        else ADD_FAILURE() << what << " has a label placed " << a;
+        const int x = base ? (base->x() + base->w() + scale->x() - lw) / 2
+                           : a == FL_ALIGN_TOP ? c->x() + (c->w() - lw) / 2 : a == FL_ALIGN_LEFT ? c->x() - lw : c->x();
+        EXPECT_TRUE(a == FL_ALIGN_TOP || a == FL_ALIGN_TOP_LEFT || a == FL_ALIGN_LEFT) << what;
+        boxes.push_back({{x, a == FL_ALIGN_LEFT ? c->y() : c->y() - lh, lw, a == FL_ALIGN_LEFT ? c->h() : lh}, what + " label"});
     }
     EXPECT_GE(boxes.size(), 30u);
     for (size_t i = 0; i < boxes.size(); i++) {
-        const Box& p = boxes[i];
-        EXPECT_TRUE(p.x >= 5 && p.y >= 65 && p.x + p.w <= 925 && p.y + p.h <= 710) << p.what;
+        const auto& [p, what] = boxes[i];
+        EXPECT_TRUE(p[0] >= 5 && p[1] >= 65 && p[0] + p[2] <= 925 && p[1] + p[3] <= 710) << what;
         for (size_t j = i + 1; j < boxes.size(); j++) {
-            const Box& q = boxes[j];
-            EXPECT_TRUE(p.x >= q.x + q.w || q.x >= p.x + p.w || p.y >= q.y + q.h || q.y >= p.y + p.h)
-                << p.what << " overlaps " << q.what;
+            const auto& q = boxes[j].first;
+            EXPECT_TRUE(p[0] >= q[0] + q[2] || q[0] >= p[0] + p[2] || p[1] >= q[1] + q[3] || q[1] >= p[1] + p[3])
+                << what << " overlaps " << boxes[j].second;
         }
     }
 }
