@@ -93,6 +93,20 @@ bool delete_trigger() {
     return true;
 }
 
+bool step_and_repeat(const StepRepeatParams& p, int& room) {
+    LineList& lines = panel->lines();
+    room = step_repeat_room(lines.size());
+    if (p.count > room) return false;
+    save_undo(kUndoStepAndRepeat);
+    // A copy may land on the selected record itself (one past the list).
+    const Trigger source = selected_trigger();
+    for (int i = 1; i <= p.count; i++) {
+        lines.add("StepAndRepeat");
+        step_repeat_copy(source, i, p, trigger[lines.size()]);
+    }
+    return true;
+}
+
 void select_trigger(int line) {
     save_undo(kUndoSelection);
     activeTrigger = std::clamp(line, 0, kTriggerLinesMax);

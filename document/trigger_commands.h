@@ -5,6 +5,7 @@
 
 #include "document/line_list.h"
 #include "document/records.h"
+#include "document/step_repeat.h"
 
 #include <cstdint>
 #include <string>
@@ -57,6 +58,12 @@ void select_stage(int stage);
 // "-x" and "-y": mirror the used stages' x and rx (or y and ry).
 void mirror_x();
 void mirror_y();
+// "Step and Repeat": records one undo step, then appends p.count copies of
+// the selected trigger, each computed from the trigger as it was, on lines
+// "StepAndRepeat". A count of 0 or less makes no copies. When the copies
+// would go past trigger 255 nothing is recorded or changed: false, with
+// the number that would fit in `room`.
+bool step_and_repeat(const StepRepeatParams& p, int& room);
 // Records a trigger change and returns the trigger or stage to change.
 Trigger& change_trigger();
 Stage& change_stage();

@@ -7,6 +7,8 @@
 #include "maps/segment_maps_ui.h"
 #include "panels/enemy_page.h"
 #include "panels/segments_page.h"
+#include "panels/stage_views.h"
+#include "panels/step_repeat_dialog.h"
 #include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl_Button.H>
@@ -111,8 +113,7 @@ public:
     void update_trigger() override { ::update_trigger(); }
     void update_stage() override { ::update_stage(); }
     void show_stage_selector() override { triggerStage->value(activeStage); }
-    // The step-and-repeat dialog, which has the Count, is not on the page yet.
-    int step_repeat_count() override { return 0; }
+    int step_repeat_count() override { return step_repeat_dialog_count(); }
     void undo_changed() override { refresh_undo_menu_text(); }
 
     BrowserLineList lines_{nullptr};
@@ -213,11 +214,7 @@ void make_trigger_attributes() {
 }  // namespace
 
 // The page, left to right: the list with its buttons, the attributes, and
-// the stage views. The views take the rest of the page: the front view
-// 380 x 335 at the top right (535, 90), the side view 520 x 215 at the
-// bottom left (10, 465) and the top view 380 x 215 beside it (535, 465),
-// with their read-outs and zoom buttons in the row above them (y 440) and
-// their scroll sliders under them (y 680).
+// the stage views, which take the rest of the page.
 void make_targets_page() {
     triggerList = new Fl_Hold_Browser(10, 130, 205, 300);
     triggerList->callback(CB(cb_triggerList));
@@ -230,7 +227,9 @@ void make_targets_page() {
 
     make_trigger_attributes();
 
-    stepAndRepeatButton = make_button(80, 100, 135, "Step and Repeat", nullptr);
+    stepAndRepeatButton = make_button(80, 100, 135, "Step and Repeat", CB(cb_Step));
+    stepAndRepeatButton->tooltip("Copies of the selected trigger in a ring, a spiral or a line");
+    make_stage_views();
 
     targetsPanel.lines_ = BrowserLineList(triggerList);
     set_trigger_panel(&targetsPanel);
@@ -255,6 +254,7 @@ void update_trigger() {
     triggerStage->value(0);
     show_stage_range(t.stageCount);
     triggerStageCount->value(t.stageCount);
+    reset_time_views();
     update_stage();
 }
 
@@ -271,6 +271,9 @@ void update_stage() {
 }
 
 void redraw_stage_views() {
+    for (Fl_Widget* view : {static_cast<Fl_Widget*>(stageXY), static_cast<Fl_Widget*>(stageYZTrigger),
+                            static_cast<Fl_Widget*>(stageXZTrigger)})
+        if (view) view->redraw();
     if (perspectivePreview) perspectivePreview->redraw();
 }
 

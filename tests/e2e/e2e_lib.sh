@@ -63,3 +63,34 @@ wait_file() {
     done
     return 1
 }
+
+# File > Open (it has no shortcut: Alt+F, then O) with the level file $1;
+# waits until the editor reports loading it.
+open_level() {
+    local chooser
+    focus "$MAIN_WINDOW"
+    xdotool key alt+f
+    sleep 0.3
+    xdotool key o
+    chooser=$(wait_window "Open Level File") || fail "File > Open did not open the chooser"
+    focus "$chooser"
+    paste_path "$1"
+    for _ in $(seq 50); do
+        grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out" && break
+        sleep 0.1
+    done
+    sleep 1
+}
+
+# Ctrl+S in the main window, then waits until the level file $1 has been
+# written again.
+save_again() {
+    focus "$MAIN_WINDOW"
+    touch -d '-1 second' "$E2E_WORK/marker"
+    xdotool key ctrl+s
+    for _ in $(seq 100); do
+        [ "$1" -nt "$E2E_WORK/marker" ] && { sleep 0.3; return 0; }
+        sleep 0.1
+    done
+    fail "Ctrl+S did not save"
+}

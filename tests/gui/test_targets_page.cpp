@@ -7,6 +7,7 @@
 #include "document/undo_ui.h"
 #include "panels/enemy_page.h"
 #include "panels/segments_page.h"
+#include "panels/stage_views.h"
 #include "panels/targets_page.h"
 
 #include <FL/Fl_Browser.H>
@@ -17,12 +18,17 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Roller.H>
 #include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
+// After gtest: fl_draw.H brings in the X headers, which define None.
+#include <FL/fl_draw.H>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,16 +58,36 @@ protected:
 
 }  // namespace
 
-TEST(TargetsPageLayout, TheStageViewsHaveTheirRoom) {
-    EXPECT_EQ(targetsPage->child(targetsPage->children() - 1), stepAndRepeatButton);
-    // Free: the front view with its label; the time views with the row above and the sliders under them.
-    const int room[][4] = {{535, 72, 380, 353}, {10, 440, 905, 260}};
+// Every widget of the page and every label drawn outside a widget lies in
+// the page, clear of all the others. A time view's label is centred between
+// its base and scale read-outs.
+TEST(TargetsPageLayout, WidgetsAndLabelsDoNotOverlap) {
+    std::vector<std::pair<std::array<int, 4>, std::string>> boxes;  // x, y, w, h
     for (int i = 0; i < targetsPage->children(); i++) {
-        const Fl_Widget* w = targetsPage->child(i);
-        EXPECT_TRUE(w->x() >= 5 && w->y() >= 65 && w->x() + w->w() <= 925 && w->y() + w->h() <= 710);
-        for (const auto& r : room)
-            EXPECT_TRUE(w->x() >= r[0] + r[2] || w->x() + w->w() <= r[0] || w->y() >= r[1] + r[3] ||
-                        w->y() + w->h() <= r[1]) << (w->label() ? w->label() : "list");
+        const Fl_Widget* c = targetsPage->child(i);
+        const std::string what = c->label() ? c->label() : "widget " + std::to_string(i);
+        boxes.push_back({{c->x(), c->y(), c->w(), c->h()}, what});
+        const int a = c->align();
+        if (!c->label() || !(a & 15) || (a & FL_ALIGN_INSIDE)) continue;
+        int lw = 0, lh = 0;
+        fl_font(c->labelfont(), c->labelsize());
+        fl_measure(c->label(), lw, lh);
+        const auto* base = c == stageYZTrigger ? valueYZTriggerBase : c == stageXZTrigger ? valueXZTriggerBase : nullptr;
+        const auto* scale = c == stageYZTrigger ? valueYZTriggerScale : valueXZTriggerScale;
+        const int x = base ? (base->x() + base->w() + scale->x() - lw) / 2
+                           : a == FL_ALIGN_TOP ? c->x() + (c->w() - lw) / 2 : a == FL_ALIGN_LEFT ? c->x() - lw : c->x();
+        EXPECT_TRUE(a == FL_ALIGN_TOP || a == FL_ALIGN_TOP_LEFT || a == FL_ALIGN_LEFT) << what;
+        boxes.push_back({{x, a == FL_ALIGN_LEFT ? c->y() : c->y() - lh, lw, a == FL_ALIGN_LEFT ? c->h() : lh}, what + " label"});
+    }
+    EXPECT_GE(boxes.size(), 30u);
+    for (size_t i = 0; i < boxes.size(); i++) {
+        const auto& [p, what] = boxes[i];
+        EXPECT_TRUE(p[0] >= 5 && p[1] >= 65 && p[0] + p[2] <= 925 && p[1] + p[3] <= 710) << what;
+        for (size_t j = i + 1; j < boxes.size(); j++) {
+            const auto& q = boxes[j].first;
+            EXPECT_TRUE(p[0] >= q[0] + q[2] || q[0] >= p[0] + p[2] || p[1] >= q[1] + q[3] || q[1] >= p[1] + p[3])
+                << what << " overlaps " << boxes[j].second;
+        }
     }
 }
 
