@@ -1,9 +1,14 @@
 #include "gui_test_support.h"
 
 #include "app/main_window.h"
+#include "document/records.h"
+#include "panels/segments_page.h"
+#include "tests/reference/visualizations.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_RGB_Image.H>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -72,6 +77,22 @@ std::string read_file(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// The preview is the map transposed: preview row r, column c is map column r, row c.
+int preview_mismatches(const uint32_t* words) {
+    auto* image = dynamic_cast<const Fl_RGB_Image*>(mapPreview->image());
+    if (!image || image->w() != 256 || image->h() != 256 || image->d() != 3) return -1;
+    auto* raw = reinterpret_cast<const unsigned char*>(image->data()[0]);
+    int mismatches = 0;
+    for (int r = 0; r < 256; r++)
+        for (int c = 0; c < 256; c++)
+            for (int k = 0; k < 3; k++) mismatches += raw[(r * 256 + c) * 3 + k] != ((words[c * 256 + r] >> 8 * k) & 255);
+    return mismatches;
+}
+
+int mismatches_with_generated(const Segment& s) {
+    return preview_mismatches(reference::picture(s.palette, s.visualization, s.seedA, s.seedB, 256, 256, 256).data());
 }
 
 int main(int argc, char** argv) {

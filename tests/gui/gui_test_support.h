@@ -4,6 +4,7 @@
 
 #include "app/dialogs.h"
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -32,3 +33,10 @@ void pump_events();
 // A fresh, empty folder under the system temporary folder.
 std::string make_temp_dir();
 std::string read_file(const std::string& path);
+
+struct Segment;
+// Pixels of the map preview that differ from the 256 x 256 map `words`; -1
+// when there is no preview picture.
+int preview_mismatches(const uint32_t* words);
+// The same for the segment's picture as the reference generators make it.
+int mismatches_with_generated(const Segment& s);
