@@ -75,7 +75,8 @@ TEST(GenPictures, EveryVisualizationMatchesTheReferencePicture) {
                                              {1, 3},        {0, 1.5f},     {0.75f, 1.6f},  {1.0f / 6, 0.2f}};
     std::set<int> julia;
     for (const auto& [w, h] : {std::pair{256, 256}, std::pair{200, 120}, std::pair{1, 1}})
-        for (const auto& [a, b] : seeds) {
+        for (const auto& seed : seeds) {
+            const float a = seed.first, b = seed.second;
             ImagePtr img = make_image(w, h);
             const int tw = img->texWidth;
             std::vector<uint32_t> want[4];
@@ -85,7 +86,8 @@ TEST(GenPictures, EveryVisualizationMatchesTheReferencePicture) {
                 if (g == 1) randAfterPlasma = std::rand();  // one draw per quad, no more
             }
             for (int i : reference::indices(2, a, b, w, h, tw)) julia.insert(i);
-            for (const auto& [v, g] : dispatch) {
+            for (const auto& row : dispatch) {
+                const int v = row.first, g = row.second;
                 grey_table();
                 img = quietly(w, h, [&](Image* i) { generateVisualization(a, b, i, v); });
                 EXPECT_TRUE(g != 1 || std::rand() == randAfterPlasma) << a << " " << b;
