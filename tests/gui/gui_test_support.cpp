@@ -1,51 +1,42 @@
 #include "gui_test_support.h"
 
-#include "app/main_window.h"
-#include "document/records.h"
-#include "panels/segments_page.h"
 #include "tests/reference/visualizations.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_RGB_Image.H>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace {
 
-ScriptedDialogs* active_script = nullptr;
+ScriptedDialogs the_script;
 
 int scripted_ask(const char* message) {
-    active_script->asked.push_back(message);
-    if (active_script->answers.empty()) return 0;
-    int answer = active_script->answers.front();
-    active_script->answers.pop_front();
+    the_script.asked.push_back(message);
+    if (the_script.answers.empty()) return 0;
+    int answer = the_script.answers.front();
+    the_script.answers.pop_front();
     return answer;
 }
 
-void scripted_alert(const char* message) { active_script->alerted.push_back(message); }
+void scripted_alert(const char* message) { the_script.alerted.push_back(message); }
 
 const char* scripted_chooser(const char* title, const char*, const char*, int) {
     static std::string result;
-    active_script->chooserTitles.push_back(title);
-    if (active_script->choices.empty()) return nullptr;
-    result = active_script->choices.front();
-    active_script->choices.pop_front();
+    the_script.chooserTitles.push_back(title);
+    if (the_script.choices.empty()) return nullptr;
+    result = the_script.choices.front();
+    the_script.choices.pop_front();
     return result.empty() ? nullptr : result.c_str();
 }
-
-ScriptedDialogs the_script;
 
 class EditorEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         // Any dialog a test did not script answers "no" or "cancel" instead
         // of blocking the run.
-        active_script = &the_script;
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
         build_editor();
         rootWindow->show();
@@ -74,9 +65,7 @@ std::string make_temp_dir() {
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The preview is the map transposed: preview row r, column c is map column r, row c.

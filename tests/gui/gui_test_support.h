@@ -1,10 +1,29 @@
 // Shared set-up for the in-process GUI tests: the editor is built once per
-// process, and the modal dialogs are scripted.
+// process, and the modal dialogs are scripted. Brings in the editor's
+// globals and the widget classes the tests use.
 #pragma once
 
 #include "app/dialogs.h"
+#include "app/main_window.h"
+#include "document/document_ui.h"
+#include "document/records.h"
+#include "maps/segment_maps_ui.h"
+#include "panels/segments_page.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Counter.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Roller.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
+#include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -34,7 +53,6 @@ void pump_events();
 std::string make_temp_dir();
 std::string read_file(const std::string& path);
 
-struct Segment;
 // Pixels of the map preview that differ from the 256 x 256 map `words`; -1
 // when there is no preview picture.
 int preview_mismatches(const uint32_t* words);

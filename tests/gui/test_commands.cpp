@@ -1,26 +1,14 @@
 // The File commands: New, Open, Save, Save As, and the window title.
 #include "gui_test_support.h"
 
-#include "app/main_window.h"
-#include "document/document_ui.h"
-#include "document/records.h"
 #include "panels/enemy_page.h"
-#include "panels/segments_page.h"
 #include "panels/targets_page.h"
 
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Choice.H>
-#include <FL/Fl_Counter.H>
-#include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>
-#include <string>
 
 namespace {
 
@@ -163,14 +151,4 @@ TEST_F(Commands, OpenFailuresKeepTheLevel) {
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(dialogs.script.asked, std::vector<std::string>(3, "Failed to load level."));
     EXPECT_EQ(segment[1].scale, 42.0f);
-}
-
-TEST_F(Commands, BinaryFileShowsWhatCouldBeRead) {
-    std::string data("[segment]\0\xff\xfe binary\nscale=7\n\x01\x02=\x03\n", 40);
-    for (int i = 0; i < 5000; i++) data += static_cast<char>((i * 7919) % 256);
-    std::ofstream(dir + "/binary.txt", std::ios::binary) << data;
-    dialogs.script.choices = {dir + "/binary.txt"};
-    cb_Open(nullptr, nullptr);
-    EXPECT_TRUE(dialogs.script.asked.empty());
-    EXPECT_EQ(segment[0].scale, 7.0f);
 }

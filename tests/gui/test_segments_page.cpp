@@ -2,24 +2,7 @@
 // a segment loads the controls without running their callbacks.
 #include "gui_test_support.h"
 
-#include "document/document_ui.h"
-#include "document/records.h"
-#include "maps/segment_maps_ui.h"
-#include "panels/segments_page.h"
-
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Counter.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <functional>
-#include <string>
-#include <vector>
 
 class SegmentsPage : public ::testing::Test {
 protected:
