@@ -1,5 +1,5 @@
 // Visualization generators and their colour table, hue and picture palettes,
-// custom map names, file copies and the map preview.
+// custom map names and file copies.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -235,17 +235,4 @@ TEST(MapFileCopy, CopiesAndNeverHarmsAFile) {
         EXPECT_EQ(file_copy(src.c_str(), self.c_str()), 0) << self;
     EXPECT_EQ(read(src), data);
     std::filesystem::remove_all(dir);
-}
-
-TEST(MapPreview, ShowsTheMapTransposedAndScaled) {
-    std::vector<unsigned char> raw(256 * 256 * 3);
-    for (const auto& [w, h] : {std::pair{256, 256}, std::pair{128, 64}, std::pair{300, 20}}) {
-        map_preview_rgb(labelled(w, h).get(), raw.data());
-        for (int r = 0; r < 256; r++)
-            for (int c = 0; c < 256; c++) {  // row r shows column r * w / 256
-                const unsigned char* px = &raw[(r * 256 + c) * 3];
-                ASSERT_EQ(px[0] + px[1] * 256u + px[2] * 65536u, label(r * w / 256, c * h / 256) & 0xFFFFFF)
-                    << w << "x" << h << " " << r << "," << c;
-            }
-    }
 }
