@@ -83,31 +83,23 @@ TEST_F(SegmentMaps, MissingHeightMapAsksAndInstallsTheChosenFile) {
 }
 
 TEST_F(SegmentMaps, InstallButtonsCopyAndCheckTheFile) {
-    const std::string small = write_png(dir + "/small.png", 300, 300);
-    const std::string good = write_png(dir + "/good.png", 256, 256, numbered);
-    struct Row {
-        Fl_Button* button;
-        const char* title;
-        const char* target;
-        std::string chosen;
-        std::vector<std::string> alerts;
-    } rows[] = {
-        {customHeightButton, "Open Height Map File", "/forestseg0height.png", small,
-         {"Image must be 256x256 not 300x300\n"}},
-        {customColorButton, "Open Color Map File", "/forestseg0color.png", good, {}},
-    };
-    for (const Row& row : rows) {
+    const struct { Fl_Button* button; const char* title; std::string target, chosen; const char* alert; } rows[] = {
+        {customHeightButton, "Open Height Map File", dir + "/forestseg0height.png",
+         write_png(dir + "/small.png", 300, 300), "Image must be 256x256 not 300x300\n"},
+        {customColorButton, "Open Color Map File", dir + "/forestseg0color.png",
+         write_png(dir + "/good.png", 256, 256, numbered), nullptr}};
+    for (const auto& row : rows) {
         ScriptDialogs dialogs;
         dialogs.script.choices = {row.chosen, ""};
         row.button->do_callback();
         EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>{row.title});
-        EXPECT_EQ(read_file(dir + row.target), read_file(row.chosen));  // copied whatever the check says
-        EXPECT_EQ(dialogs.script.alerted, row.alerts);
-        std::remove((dir + row.target).c_str());
+        EXPECT_EQ(read_file(row.target), read_file(row.chosen));  // copied whatever the check says
+        EXPECT_EQ(dialogs.script.alerted, row.alert ? std::vector<std::string>{row.alert} : std::vector<std::string>{});
+        std::remove(row.target.c_str());
         row.button->do_callback();  // cancelled: nothing copied
-        EXPECT_NE(access((dir + row.target).c_str(), F_OK), 0);
+        EXPECT_NE(access(row.target.c_str(), F_OK), 0);
     }
-    // A map path too long for a path is refused before anything is asked.
+    // A map name too long for a path is refused before anything is asked.
     copy_text(currentlevel, ("/tmp/" + std::string(240, 'l') + ".txt").c_str());
     ScriptDialogs dialogs;
     customHeightButton->do_callback();
