@@ -83,7 +83,8 @@ TEST(PngRoundTrip, AlphaSizeLimitPaddingAndMissingFile) {
         ASSERT_NE(img, nullptr);
         EXPECT_EQ(printed, "");
         EXPECT_EQ(dims(img), dims(w, h));
-        EXPECT_EQ(faults(img, [&](int x, int y) { return src[y * 513 + x] | (alpha ? 0 : 0xff000000u); }), 0);
+        const uint32_t opaque = alpha ? 0 : 0xff000000u;  // a named copy: lambdas cannot capture bindings
+        EXPECT_EQ(faults(img, [&](int x, int y) { return src[y * 513 + x] | opaque; }), 0);
         freeImage(img);
     }
     std::remove(path.c_str());
