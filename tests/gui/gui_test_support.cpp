@@ -6,6 +6,7 @@
 #include <FL/Fl_RGB_Image.H>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -58,9 +59,16 @@ void pump_events() {
 }
 
 std::string make_temp_dir() {
+    static std::vector<std::string> made;  // removed when the process ends
+    static const bool cleanup = std::atexit([] {
+        for (const std::string& dir : made) std::filesystem::remove_all(dir);
+    }) == 0;
+    (void)cleanup;
     char pattern[] = "/tmp/vantrope-gui-XXXXXX";
     const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
+    if (!dir) return "/tmp";
+    made.push_back(dir);
+    return dir;
 }
 
 std::string read_file(const std::string& path) {

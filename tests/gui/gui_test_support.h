@@ -49,7 +49,8 @@ private:
 
 // Lets FLTK process pending events and redraws.
 void pump_events();
-// A fresh, empty folder under the system temporary folder.
+// A fresh, empty folder under the system temporary folder, removed when the
+// test process ends.
 std::string make_temp_dir();
 std::string read_file(const std::string& path);
 
