@@ -1,12 +1,9 @@
 // Feeds arbitrary bytes to the level reader, then writes what it read.
 #include "document/level_file.h"
 #include "document/records.h"
+#include "fuzz/fuzz_target.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(level, data, size) {
     reset_level_records();
     activeSegment = activeTrigger = activeStage = activeEnemy = 0;
     LevelContents out;

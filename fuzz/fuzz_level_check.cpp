@@ -1,12 +1,9 @@
 // Feeds arbitrary bytes to the level check: the reader telling what it
 // passes over, and the rules that look across the records it read.
 #include "document/level_check.h"
+#include "fuzz/fuzz_target.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(level_check, data, size) {
     if (size == 0) return 0;
     FILE* in = fmemopen(const_cast<uint8_t*>(data), size, "r");
     if (!in) return 0;

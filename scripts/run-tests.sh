@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite: unit, GUI and end-to-end
-# tests, the unit tests again under address and undefined-behaviour
-# sanitizers, and each fuzzer for a short while.
+# tests, the unit tests (with every kept fuzz input) again under address and
+# undefined-behaviour sanitizers, and each fuzzer for a short while.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -31,12 +31,15 @@ for src in fuzz/fuzz_*.cpp; do
     corpus_name=${name#fuzz_}
     work=$(mktemp -d)
     mkdir "$work/corpus"
-    if [ -d "fuzz/corpus/$corpus_name" ]; then cp -r "fuzz/corpus/$corpus_name/." "$work/corpus/"; fi
+    for kept in "fuzz/corpus/$corpus_name" "fuzz/regressions/$corpus_name"; do
+        if [ -d "$kept" ]; then cp -r "$kept/." "$work/corpus/"; fi
+    done
     echo "-- $name"
     if ! "build-fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
             -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
         tail -n 60 "$work/log"
-        echo "$name found a problem (input kept in $work)" >&2
+        echo "$name found a problem (input kept in $work); once it is mended, add the input" \
+            "to fuzz/regressions/$corpus_name/ so the unit tests replay it" >&2
         exit 1
     fi
     grep -E "^(Done|stat::number_of_executed_units)" "$work/log" || tail -n 2 "$work/log"

@@ -1,46 +1,43 @@
 #include "gui_test_support.h"
 
-#include "app/main_window.h"
+#include "tests/reference/visualizations.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Double_Window.H>
-#include <gtest/gtest.h>
+#include <FL/Fl_RGB_Image.H>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace {
 
-ScriptedDialogs* active_script = nullptr;
+ScriptedDialogs the_script;
 
 int scripted_ask(const char* message) {
-    active_script->asked.push_back(message);
-    if (active_script->answers.empty()) return 0;
-    int answer = active_script->answers.front();
-    active_script->answers.pop_front();
+    the_script.asked.push_back(message);
+    if (the_script.answers.empty()) return 0;
+    int answer = the_script.answers.front();
+    the_script.answers.pop_front();
     return answer;
 }
 
-void scripted_alert(const char* message) { active_script->alerted.push_back(message); }
+void scripted_alert(const char* message) { the_script.alerted.push_back(message); }
 
 const char* scripted_chooser(const char* title, const char*, const char*, int) {
     static std::string result;
-    active_script->chooserTitles.push_back(title);
-    if (active_script->choices.empty()) return nullptr;
-    result = active_script->choices.front();
-    active_script->choices.pop_front();
+    the_script.chooserTitles.push_back(title);
+    if (the_script.choices.empty()) return nullptr;
+    result = the_script.choices.front();
+    the_script.choices.pop_front();
     return result.empty() ? nullptr : result.c_str();
 }
-
-ScriptedDialogs the_script;
 
 class EditorEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         // Any dialog a test did not script answers "no" or "cancel" instead
         // of blocking the run.
-        active_script = &the_script;
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
         build_editor();
         rootWindow->show();
@@ -62,16 +59,37 @@ void pump_events() {
 }
 
 std::string make_temp_dir() {
+    static std::vector<std::string> made;  // removed when the process ends
+    static const bool cleanup = std::atexit([] {
+        for (const std::string& dir : made) std::filesystem::remove_all(dir);
+    }) == 0;
+    (void)cleanup;
     char pattern[] = "/tmp/vantrope-gui-XXXXXX";
     const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
+    if (!dir) return "/tmp";
+    made.push_back(dir);
+    return dir;
 }
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The preview is the map transposed: preview row r, column c is map column r, row c.
+int preview_mismatches(const uint32_t* words) {
+    auto* image = dynamic_cast<const Fl_RGB_Image*>(mapPreview->image());
+    if (!image || image->w() != 256 || image->h() != 256 || image->d() != 3) return -1;
+    auto* raw = reinterpret_cast<const unsigned char*>(image->data()[0]);
+    int mismatches = 0;
+    for (int r = 0; r < 256; r++)
+        for (int c = 0; c < 256; c++)
+            for (int k = 0; k < 3; k++) mismatches += raw[(r * 256 + c) * 3 + k] != ((words[c * 256 + r] >> 8 * k) & 255);
+    return mismatches;
+}
+
+int mismatches_with_generated(const Segment& s) {
+    return preview_mismatches(reference::picture(s.palette, s.visualization, s.seedA, s.seedB, 256, 256, 256).data());
 }
 
 int main(int argc, char** argv) {

@@ -2,27 +2,11 @@
 // and colour maps, the hue roller and palettes loaded from pictures.
 #include "gui_test_support.h"
 
-#include "document/document_ui.h"
-#include "document/records.h"
 #include "gfx/image.h"
-#include "maps/generators.h"
-#include "maps/segment_maps_ui.h"
-#include "panels/segments_page.h"
-
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_RGB_Image.H>
-#include <FL/Fl_Roller.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -40,31 +24,6 @@ protected:
     std::string dir;
 };
 
-// The preview shows the map transposed: preview row r, column c is map column r, row c.
-int preview_mismatches(const Image* map) {
-    auto* image = dynamic_cast<const Fl_RGB_Image*>(mapPreview->image());
-    if (!image || image->w() != 256 || image->h() != 256 || image->d() != 3) return -1;
-    auto* raw = reinterpret_cast<const unsigned char*>(image->data()[0]);
-    int mismatches = 0;
-    for (int r = 0; r < 256; r++)
-        for (int c = 0; c < 256; c++) {
-            uint32_t px = map->pixels[c * map->texWidth + r];
-            const unsigned char* p = raw + (r * 256 + c) * 3;
-            mismatches += p[0] != (px & 0xFF) || p[1] != ((px >> 8) & 0xFF) || p[2] != ((px >> 16) & 0xFF);
-        }
-    return mismatches;
-}
-
-// The segment's picture, made independently of new_map.
-int mismatches_with_generated(const Segment& s) {
-    Image* image = newImage(256, 256);
-    copyPalette(s.palette);
-    generateVisualization(s.seedA, s.seedB, image, s.visualization);
-    int n = preview_mismatches(image);
-    freeImage(image);
-    return n;
-}
-
 uint32_t gradient(int x, int y) { return 0xFF000000u | (y << 8) | x; }
 uint32_t numbered(int x, int y) { return 0x80000000u | (y * 1000 + x); }
 
@@ -78,47 +37,28 @@ std::string write_png(const std::string& path, int w, int h, uint32_t (*pixel)(i
 
 }  // namespace
 
-TEST_F(SegmentMaps, PreviewFollowsSegmentsSeedsAndVisualizations) {
-    for (int vis : {0, 1, 2, 3}) {
-        segment[vis].visualization = vis;
-        segment[vis].seedB = -1.25f + vis;
-        segment[vis].palette[255] = vis ? 0x123456 : 0;  // 0: the grey ramp
-        pathPosition->value(vis);
-        pathPosition->do_callback();
-        EXPECT_EQ(mismatches_with_generated(segment[vis]), 0) << vis;
+TEST_F(SegmentMaps, CustomMapsFromTheLevelsFolderMustBe256By256) {
+    const struct { int height, colour; std::vector<std::string> alerts; } rows[] = {
+        {256, 256, {}},
+        {200, 300, {"height image is not the required 256x256", "Color map is not the required 256x256"}}};
+    for (const auto& row : rows) {
+        write_png(dir + "/forestseg0height.png", row.height, row.height);
+        write_png(dir + "/forestseg0color.png", row.colour, row.colour, numbered);
+        segment[0].visualization = 1;  // a generated map drops the colour map of the row before
+        new_map();
+        EXPECT_EQ(colorMap, nullptr);
+        const std::vector<uint32_t> before(imageVis->pixels, imageVis->pixels + 256 * 256);
+        ScriptDialogs dialogs;
+        segment[0].visualization = 4;
+        new_map();
+        EXPECT_TRUE(dialogs.script.asked.empty());
+        EXPECT_EQ(dialogs.script.alerted, row.alerts);
+        const bool good = row.alerts.empty();  // else the previous picture stays, and no colour map
+        const std::vector<uint32_t> after(imageVis->pixels, imageVis->pixels + 256 * 256);
+        EXPECT_TRUE(good ? after[10 * 256 + 20] == gradient(20, 10) : after == before);
+        EXPECT_EQ(preview_mismatches(after.data()), 0);
+        EXPECT_EQ(colorMap ? colorMap->pixels[3 * 256 + 4] : 0, good ? numbered(4, 3) : 0);
     }
-    seedA->value(2.5);
-    seedA->do_callback();
-    EXPECT_EQ(mismatches_with_generated(segment[3]), 0);
-}
-
-TEST_F(SegmentMaps, CustomMapsFromTheLevelsFolder) {
-    write_png(dir + "/forestseg0height.png", 256, 256);
-    write_png(dir + "/forestseg0color.png", 256, 256, numbered);
-    ScriptDialogs dialogs;
-    segment[0].visualization = 4;
-    new_map();
-    EXPECT_TRUE(dialogs.script.asked.empty() && dialogs.script.alerted.empty());
-    EXPECT_EQ(imageVis->pixels[10 * 256 + 20], gradient(20, 10));
-    EXPECT_EQ(preview_mismatches(imageVis), 0);
-    ASSERT_NE(colorMap, nullptr);
-    EXPECT_EQ(colorMap->pixels[3 * 256 + 4], numbered(4, 3));
-    segment[0].visualization = 1;  // a generated map drops the colour map
-    new_map();
-    EXPECT_EQ(colorMap, nullptr);
-}
-
-TEST_F(SegmentMaps, WrongSizedCustomMapsAreRefused) {
-    write_png(dir + "/forestseg0height.png", 200, 200);
-    write_png(dir + "/forestseg0color.png", 300, 300);
-    std::vector<uint32_t> before(imageVis->pixels, imageVis->pixels + 256 * 256);
-    ScriptDialogs dialogs;
-    segment[0].visualization = 4;
-    new_map();
-    EXPECT_EQ(dialogs.script.alerted, (std::vector<std::string>{"height image is not the required 256x256",
-                                                                "Color map is not the required 256x256"}));
-    EXPECT_EQ(colorMap, nullptr);
-    EXPECT_EQ(std::memcmp(before.data(), imageVis->pixels, before.size() * 4), 0);
 }
 
 TEST_F(SegmentMaps, MissingHeightMapAsksAndInstallsTheChosenFile) {
@@ -143,31 +83,23 @@ TEST_F(SegmentMaps, MissingHeightMapAsksAndInstallsTheChosenFile) {
 }
 
 TEST_F(SegmentMaps, InstallButtonsCopyAndCheckTheFile) {
-    const std::string small = write_png(dir + "/small.png", 300, 300);
-    const std::string good = write_png(dir + "/good.png", 256, 256, numbered);
-    struct Row {
-        Fl_Button* button;
-        const char* title;
-        const char* target;
-        std::string chosen;
-        std::vector<std::string> alerts;
-    } rows[] = {
-        {customHeightButton, "Open Height Map File", "/forestseg0height.png", small,
-         {"Image must be 256x256 not 300x300\n"}},
-        {customColorButton, "Open Color Map File", "/forestseg0color.png", good, {}},
-    };
-    for (const Row& row : rows) {
+    const struct { Fl_Button* button; const char* title; std::string target, chosen; const char* alert; } rows[] = {
+        {customHeightButton, "Open Height Map File", dir + "/forestseg0height.png",
+         write_png(dir + "/small.png", 300, 300), "Image must be 256x256 not 300x300\n"},
+        {customColorButton, "Open Color Map File", dir + "/forestseg0color.png",
+         write_png(dir + "/good.png", 256, 256, numbered), nullptr}};
+    for (const auto& row : rows) {
         ScriptDialogs dialogs;
         dialogs.script.choices = {row.chosen, ""};
         row.button->do_callback();
         EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>{row.title});
-        EXPECT_EQ(read_file(dir + row.target), read_file(row.chosen));  // copied whatever the check says
-        EXPECT_EQ(dialogs.script.alerted, row.alerts);
-        std::remove((dir + row.target).c_str());
+        EXPECT_EQ(read_file(row.target), read_file(row.chosen));  // copied whatever the check says
+        EXPECT_EQ(dialogs.script.alerted, row.alert ? std::vector<std::string>{row.alert} : std::vector<std::string>{});
+        std::remove(row.target.c_str());
         row.button->do_callback();  // cancelled: nothing copied
-        EXPECT_NE(access((dir + row.target).c_str(), F_OK), 0);
+        EXPECT_NE(access(row.target.c_str(), F_OK), 0);
     }
-    // A map path too long for a path is refused before anything is asked.
+    // A map name too long for a path is refused before anything is asked.
     copy_text(currentlevel, ("/tmp/" + std::string(240, 'l') + ".txt").c_str());
     ScriptDialogs dialogs;
     customHeightButton->do_callback();
@@ -176,26 +108,17 @@ TEST_F(SegmentMaps, InstallButtonsCopyAndCheckTheFile) {
     EXPECT_NE(dialogs.script.alerted[0].find("longer than 255"), std::string::npos);
 }
 
-TEST_F(SegmentMaps, PaletteFromPictures) {
-    struct Row {
-        int w, h, taken;  // entries that come from the picture; the rest stay
-    } rows[] = {{16, 16, 256}, {256, 1, 256}, {20, 20, 256}, {8, 8, 64}};
-    const std::string junk = dir + "/junk.png";
-    std::ofstream(junk) << "junk";
-    for (const Row& row : rows) {
-        new_level();
-        uint32_t before[256];
-        std::memcpy(before, segment[0].palette, sizeof before);
-        ScriptDialogs dialogs;
-        dialogs.script.choices = {junk, write_png(dir + "/pal.png", row.w, row.h, numbered)};
-        dialogs.script.answers = {1};  // "Try another?"
-        loadPaletteButton->do_callback();
-        EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{"Not a valid PNG.  Try another?"});
-        for (int i = 0; i < 256; i++)
-            ASSERT_EQ(segment[0].palette[i], i < row.taken ? numbered(i % row.w, i / row.w) : before[i])
-                << row.w << "x" << row.h << " entry " << i;
-        EXPECT_EQ(mismatches_with_generated(segment[0]), 0);
-    }
+TEST_F(SegmentMaps, PaletteFromAPictureAfterOneThatIsNone) {
+    std::ofstream(dir + "/junk.png") << "junk";
+    ScriptDialogs dialogs;
+    dialogs.script.choices = {dir + "/junk.png", write_png(dir + "/pal.png", 16, 16, numbered)};
+    dialogs.script.answers = {1};  // "Try another?"
+    activeSegment = 1;
+    loadPaletteButton->do_callback();
+    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{"Not a valid PNG.  Try another?"});
+    for (int i = 0; i < 256; i++) ASSERT_EQ(segment[1].palette[i], numbered(i % 16, i / 16)) << i;
+    EXPECT_EQ(segment[0].palette[0], 16u << 16);  // other segments keep theirs
+    EXPECT_EQ(mismatches_with_generated(segment[1]), 0);
 }
 
 TEST_F(SegmentMaps, HueRollerRewritesTheActivePaletteAndMap) {

@@ -2,21 +2,7 @@
 // a segment loads the controls without running their callbacks.
 #include "gui_test_support.h"
 
-#include "document/document_ui.h"
-#include "document/records.h"
-#include "maps/segment_maps_ui.h"
-#include "panels/segments_page.h"
-
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Counter.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
-
-#include <string>
+#include <functional>
 
 class SegmentsPage : public ::testing::Test {
 protected:
@@ -42,50 +28,46 @@ TEST_F(SegmentsPage, NewLevelSetsTheControls) {
     song->value("");
 }
 
-TEST_F(SegmentsPage, ControlsWriteTheActiveSegmentOnly) {
-    struct Row {
-        Fl_Valuator* widget;
-        double value;
-        float Segment::*field;
+TEST_F(SegmentsPage, EachControlWritesOnlyItsFieldAndTheShapingOnesRegenerateTheMap) {
+    auto set = [](Fl_Valuator* w, double v) { return [=] { w->value(v), w->do_callback(); }; };
+    auto press = [](Fl_Button* b) { return [=] { b->setonly(), b->do_callback(); }; };
+    const struct Row {
+        const char* name;
+        std::function<void()> act;
+        std::function<void(Segment&)> write;
+        bool regenerates;
     } rows[] = {
-        {segHeight, 77.5, &Segment::scale},  {segLength, 99.9, &Segment::length},
-        {seedA, -4.321, &Segment::seedA},    {seedB, 1e6, &Segment::seedB},  // beyond the range
-        {fogNear, -12.5, &Segment::fogNear}, {fogFar, 2048.1, &Segment::fogFar},
+        {"height", set(segHeight, 77.5), [](Segment& s) { s.scale = 77.5f; }, false},
+        {"length", set(segLength, 99.9), [](Segment& s) { s.length = float(99.9); }, false},
+        {"fog near", set(fogNear, -12.5), [](Segment& s) { s.fogNear = -12.5f; }, false},
+        {"fog far", set(fogFar, 2048.1), [](Segment& s) { s.fogFar = float(2048.1); }, false},
+        {"fog colour", [] { fogColor->value("#FFA0FF"), fogColor->do_callback(); },
+         [](Segment& s) { s.fogColor = 0xFFFFA0FFu; }, false},
+        {"tunnel", [] { isTunnel->value(1), isTunnel->do_callback(); }, [](Segment& s) { s.isTunnel = true; }, false},
+        {"right", press(buttonRight), [](Segment& s) { s.cameraAngle = 2; }, false},
+        {"left", press(buttonLeft), [](Segment& s) { s.cameraAngle = 1; }, false},
+        {"right, not set", [] { buttonRight->value(0), buttonRight->do_callback(); }, [](Segment&) {}, false},
+        {"front", press(buttonFront), [](Segment& s) { s.cameraAngle = 0; }, false},
+        {"seed A", set(seedA, -4.321), [](Segment& s) { s.seedA = -4.321f; }, true},
+        {"seed B", set(seedB, 7.5), [](Segment& s) { s.seedB = 7.5f; }, true},  // beyond the range
+        {"Julia", press(visJulia), [](Segment& s) { s.visualization = 2; }, true},
+        {"wallpaper", press(visWallp), [](Segment& s) { s.visualization = 0; }, true},
+        {"squared", press(visWallp2), [](Segment& s) { s.visualization = 3; }, true},
+        {"plasma", press(visPlasma), [](Segment& s) { s.visualization = 1; }, true},
+        {"custom", press(visCustom), [](Segment& s) { s.visualization = 4; }, true},
     };
+    segment[3].palette[255] = 0;  // the generators' grey ramp
     for (const Row& row : rows) {
-        row.widget->value(row.value);
-        row.widget->do_callback();
-        EXPECT_EQ(segment[3].*row.field, static_cast<float>(row.value)) << row.widget->label();
-        EXPECT_EQ(segment[2].*row.field, segment[0].*row.field) << row.widget->label();
-    }
-    isTunnel->value(1);
-    isTunnel->do_callback();
-    EXPECT_TRUE(segment[3].isTunnel);
-}
-
-TEST_F(SegmentsPage, RadioButtons) {
-    struct Row {
-        Fl_Round_Button* button;
-        int Segment::*field;
-        int value;
-    } rows[] = {
-        {buttonRight, &Segment::cameraAngle, 2}, {buttonLeft, &Segment::cameraAngle, 1},
-        {buttonFront, &Segment::cameraAngle, 0}, {visJulia, &Segment::visualization, 2},
-        {visWallp, &Segment::visualization, 0},  {visWallp2, &Segment::visualization, 3},
-        {visCustom, &Segment::visualization, 4}, {visPlasma, &Segment::visualization, 1},
-    };
-    for (const Row& row : rows) {
-        row.button->setonly();
+        std::vector<Segment> want(segment, segment + kSegmentCapacity);
+        row.write(want[3]);
         testing::internal::CaptureStdout();
-        row.button->do_callback();
-        bool regenerated = testing::internal::GetCapturedStdout().find("New map generated.") != std::string::npos;
-        EXPECT_EQ(segment[3].*row.field, row.value) << row.button->label();
-        EXPECT_EQ(regenerated, row.field == &Segment::visualization) << row.button->label();
+        row.act();
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::memcmp(want.data(), segment, sizeof segment), 0) << row.name;
+        EXPECT_EQ(out.find("New map generated.") != std::string::npos, row.regenerates) << row.name;
+        EXPECT_TRUE(!row.regenerates || segment[3].visualization == 4 || !mismatches_with_generated(segment[3]))
+            << row.name;
     }
-    // A camera button that is not set writes nothing.
-    buttonRight->value(0);
-    buttonRight->do_callback();
-    EXPECT_EQ(segment[3].cameraAngle, 0);
 }
 
 TEST_F(SegmentsPage, FogColourText) {
@@ -122,7 +104,9 @@ TEST_F(SegmentsPage, ShowSegmentLoadsTheControlsWithoutCallbacks) {
     s.fogColor = 0x0000ff;
     buttonLeft->setonly();
     pathPosition->value(5);
+    testing::internal::CaptureStdout();
     pathPosition->do_callback();
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("New map generated."), std::string::npos);
     EXPECT_EQ(activeSegment, 5);
     EXPECT_TRUE(buttonFront->value() && !buttonLeft->value() && visWallp->value());
     EXPECT_EQ(isTunnel->value(), 1);

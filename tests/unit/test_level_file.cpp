@@ -110,7 +110,7 @@ TEST(LevelFile, RoundTripKeepsEveryFieldAtItsWrittenPrecision) {
         level += fmt("[trigger]\ntriggerType=%s\ntriggerSegment=%d\nhealth=%d\npoints=%d\nbonusType=%d\n"
                      "stageCount=%d\n", n == 1 ? "drone" : "wasp", n, 10 * n, 5 * n, 3 - n, n == 1 ? 8 : 3);
         for (int i = 0; i < (n == 1 ? 8 : 3); i++)
-            level += fmt("stage%dtrigger=%g\nstage%dx=%g\nstage%dy=-0.25\nstage%dz=1e-05\nstage%drx=%g\n"
+            level += fmt("stage%dtrigger=%g\nstage%dx=%g\nstage%dy=-123.457\nstage%dz=1e-05\nstage%drx=%g\n"
                          "stage%dry=1.23457e+06\nstage%drz=%g\n",
                          i, 0.5 * n + i, i, 12.5 * i, i, i, i, 123456.0 * n, i, i, -90.0 + i);
         level += "\n";
@@ -137,14 +137,17 @@ TEST(LevelFile, ReaderRules) {
                                                        "health=5\n[enemy]\nenemyModelName=a\nenemyModelName=b\n",
          [](Out o) { return str(segment[1].scale, trigger[1].health, o.enemyLines, enemyModel[1].enemyModelName); },
          "9 5 a,b b"},
-        {"palette300 is entry 0, hex and # forms", "palette300=0x123456\nfogColor=#c0ffee\n[segment]\n[segment]\n"
-         "fogColor=0x1000000000000000000\n[enemy]\nexplosionFirstColor=#ff00ff\nexplosionLastColor=0x12345678\n",
+        {"palette300 is entry 0, hex and # forms", "palette300=0x123456\npalette1=0xAbCdEf\nfogColor=#c0ffee\n"
+         "[segment]\n[segment]\nfogColor=0x1000000000000000000\n[enemy]\nexplosionFirstColor=#FFA0FF\n"
+         "explosionLastColor=0x12345678\n",
          [](Out) { return fmt("%x %x %x %x %x %x", segment[0].palette[0], segment[0].palette[1], segment[0].fogColor,
                               segment[1].fogColor, enemyModel[1].explosionFirstColor, enemyModel[1].explosionLastColor); },
-         "123456 110000 0 ffffffff ff00ff 12345678"},
-        {"stage9x is stage 0, stage2w nothing", "[trigger]\nstage9x=5\nstage2w=6\nstage3rz=2.5\nstage2 y=3\n",
-         [](Out) { const Stage* s = trigger[1].stage; return str(s[0].x, s[3].rz, s[2].y, s[2].x + s[2].rz); },
-         "5 2.5 3 0"},
+         "123456 abcdef 0 ffffffff ffa0ff 12345678"},
+        {"stage8x and stage9x are stage 0, stage2w nothing",
+         "[trigger]\nstage8x=4\nstage8trigger=7\nstage7y=1\nstage9z=5\nstage2w=6\nstage3rz=2.5\nstage2 y=3\n",
+         [](Out) { const Stage* s = trigger[1].stage;
+                   return str(s[0].x, s[0].trigger, s[7].y, s[0].z, trigger[1].stageCount, s[3].rz, s[2].y, s[2].x + s[2].rz); },
+         "4 7 1 5 2 2.5 3 0"},  // stage8 must not spill into stageCount (2 by default)
         {"isTunnel=2", "isTunnel=2\n[segment]\n[segment]\nisTunnel=0\n[segment]\nisTunnel=x\n",
          [](Out) { return str(segment[0].isTunnel, segment[1].isTunnel, segment[2].isTunnel); }, "1 0 0"},
         // A line is read in pieces of 254 characters, each taken as a line.
@@ -165,9 +168,7 @@ TEST(LevelFile, ReaderCapacitiesAndHostileInput) {
         for (int i = 0; i < n; i++) s += prefix + std::to_string(i) + "\n";
         return s;
     };
-    std::string bytes(1 << 16, '\0'), many;  // random bytes, a quarter of them the reader's marks
-    for (uint32_t i = 0, x = 7; i < bytes.size(); i++, x = x * 1664525u + 1013904223u)
-        bytes[i] = static_cast<char>((x >> 24) % 4 ? x >> 8 : "[=\n#"[(x >> 16) % 4]);
+    std::string many;
     for (int i = 0; i < 1000000; i++)
         many += i % 4 == 0 ? "[trigger]\n" : i % 4 == 1 ? "triggerType=t" + std::to_string(i) + "\n" : "bpm=1\n";
     const Case cases[] = {
@@ -187,7 +188,6 @@ TEST(LevelFile, ReaderCapacitiesAndHostileInput) {
          "63 E62 E99"},
         {"100 missing names", repeat(100, "[trigger]\ntriggerType=T"),
          [](Out o) { return str(o.enemyLines.size(), o.enemyLines.back(), activeEnemy); }, "63 T62 63"},
-        {"binary", bytes, [](Out o) { return str(o.triggerLines.size() <= 255 && o.enemyLines.size() <= 63); }, "1"},
         {"a million lines", many,
          [](Out o) { return str(o.triggerLines.size(), o.triggerTypes.size(), o.enemyLines.size()); }, "255 250000 63"},
         {"a 10 MB line", "song=" + std::string(10 << 20, 'a') + "\nbpm=3\n",

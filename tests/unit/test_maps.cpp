@@ -1,7 +1,8 @@
 // Visualization generators and their colour table, hue and picture palettes,
-// custom map names, file copies and the map preview.
+// custom map names and file copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "maps/generators.h"
 #include "maps/map_files.h"
 #include "maps/palette.h"
+#include "tests/reference/visualizations.h"
 
 namespace {
 
@@ -30,10 +32,6 @@ std::vector<int> indices(const ImagePtr& image, std::initializer_list<std::pair<
     std::vector<int> out;
     for (const auto& [x, y] : points) out.push_back(at(image.get(), x, y) & 255);
     return out;
-}
-
-std::vector<uint32_t> pixels(const ImagePtr& image) {
-    return {image->pixels, image->pixels + image->texWidth * image->texHeight};
 }
 
 // Runs `make` on a new w x h image, keeping the plasma's line off stdout.
@@ -57,73 +55,78 @@ ImagePtr labelled(int w, int h) {
 
 }  // namespace
 
-TEST(GenPreamble, GreyRampOnlyWhenTheLastEntryIsZeroAndEntry0Black) {
-    for (uint32_t last : {0xFF000000u, 0u}) {
-        uint32_t p[256];
-        for (uint32_t i = 0; i < 256; i++) p[i] = i < 255 ? 0x00123456u + i : last;
-        copyPalette(p);
-        generatePalette();
-        for (uint32_t i = 0; i < 256; i++)
-            ASSERT_EQ(color[i], i == 0 ? 0xFF000000u : last ? p[i] : 0xFF000000u + i * 0x010101u) << last << " " << i;
-    }
-}
-
-TEST(GenPictures, WorkedPixelsAndPlasmaBlocks) {
-    grey_table();
-    ImagePtr img = make_image(256, 256);
-    generateFade(-3, 2, img.get());  // squared distance from (3, -2), mod 256
-    EXPECT_EQ(indices(img, {{5, 7}, {0, 0}, {19, 0}, {3, 14}}), std::vector<int>({85, 13, 4, 0}));
-    // Wallpaper row 0 and column 0 multiply by zero, leaving |trunc(a + b + 0.2)| mod 256.
-    const std::tuple<float, float, int> edges[] = {{3, 4, 7}, {-3, -4, 6}, {100, 200, 44}, {-200, -100, 43}};
-    for (const auto& [a, b, index] : edges) {
-        generateWallpaper(a, b, img.get());
-        for (int i = 0; i < 256; i++)
-            ASSERT_EQ(indices(img, {{i, 0}, {0, i}}), std::vector<int>(2, index)) << a << " " << i;
-    }
-    // Plasma corners 0.5 * 255 -> 127 and 0.25 * 255 -> 63; edge midpoints draw no random number.
-    img = quietly(256, 256, [](Image* i) { generatePlasma(0.5f, 0.25f, i); });
-    EXPECT_EQ(indices(img, {{0, 0}, {128, 0}, {0, 64}}), std::vector<int>({127, 95, 111}));
-    std::srand(0);  // the centre takes bits 12-16 of the first random number (seeded from trunc(0.5)), less 16
-    EXPECT_EQ(indices(img, {{128, 128}}), std::vector<int>{127 + ((std::rand() >> 12) & 31) - 16});
-    for (int y = 0; y < 256; y += 2)
-        for (int x = 0; x < 256; x += 2)  // every 2 x 2 block written, in one colour
-            ASSERT_TRUE(at(img.get(), x, y) && std::set<uint32_t>({at(img.get(), x, y), at(img.get(), x + 1, y),
-                        at(img.get(), x, y + 1), at(img.get(), x + 1, y + 1)}).size() == 1) << x << "," << y;
-}
-
-TEST(GenJulia, MatchesAReferenceOrbitAtEveryBlock) {
-    // The entry of one start point from its orbit kept as a list: escape at step
-    // k gives 9k, a return to the start or to the 16th point 9 * 251, 126 steps
-    // 9 * 127 (mod 256).
-    auto reference = [](float x, float y, float cr, float ci) {
-        std::vector<std::pair<float, float>> z{{x, y}};
-        for (int k = 0;; k++) {
-            const auto [zx, zy] = z[k];
-            if (zx * zx + zy * zy > 4.0f) return 9 * (k + 1) % 256;
-            z.push_back({zx * zx - zy * zy + cr, zy * (zx + zx) + ci});
-            if (z[k + 1] == z[0] || (k >= 16 && z[k + 1] == z[16])) return 9 * 251 % 256;
-            if (k == 125) return 9 * 127 % 256;
-        }
-    };
-    grey_table();
-    const ImagePtr img = make_image(256, 256);
-    std::set<int> seen;
-    const std::pair<float, float> seeds[] = {{1.0f / 6, 0.2f}, {0, 1.5f}, {1, 1.5f}, {2, 1.5f},
-                                             {-0.4f, 2.1f}, {0.2f, 1.5f}, {0.75f, 1.6f}, {0, 0}};
-    for (const auto& [a, b] : seeds) {
-        generateJulia(a, b, img.get());
-        for (int y = 0; y < 256; y += 2)
-            for (int x = 0; x < 256; x += 2) {
-                const int want = reference(float(3 * (x - 128)) / 256, float(3 * (y - 128)) / 256, -a, b - 1.5f);
-                seen.insert(want);
-                ASSERT_EQ(indices(img, {{x, y}, {x + 1, y}, {x, y + 1}, {x + 1, y + 1}}), std::vector<int>(4, want))
-                    << a << "," << b << " at " << x << "," << y;
+TEST(GenPictures, EveryVisualizationMatchesTheReferencePicture) {
+    // Visualization numbers and the generator that the remainder by 4 selects.
+    const std::pair<int, int> dispatch[] = {{0, 0},  {1, 1},  {2, 2},       {3, 3},        {5, 1},       {6, 2},
+                                            {7, 3},  {8, 0},  {-1, 3},      {4, 0},        {-2, 3},      {-4, 0},
+                                            {-3, 3}, {-5, 3}, {1000002, 2}, {-1000001, 3}, {INT_MAX, 3}, {INT_MIN, 0}};
+    const std::pair<float, float> seeds[] = {{0.5f, 0.25f}, {-0.3f, 1.7f}, {2.25f, -1.5f}, {-4.321f, -0.001f},
+                                             {1, 3},        {0, 1.5f},     {0.75f, 1.6f},  {1.0f / 6, 0.2f}};
+    // Every other seed pair uses a palette whose last entry is not 0, which the
+    // generators take as it is, but for entry 0: opaque black. The others get
+    // the grey ramp.
+    std::vector<uint32_t> palettes[2] = {std::vector<uint32_t>(256), {}};
+    for (uint32_t i = 0; i < 256; i++) palettes[1].push_back(0x00123456u + i * 0x01010101u);
+    std::set<int> julia;
+    for (const auto& [w, h] : {std::pair{256, 256}, std::pair{200, 120}, std::pair{1, 1}})
+        for (const auto& seed : seeds) {
+            const float a = seed.first, b = seed.second;
+            const uint32_t* palette = palettes[(&seed - seeds) % 2].data();
+            ImagePtr img = make_image(w, h);
+            const int tw = img->texWidth;
+            std::vector<uint32_t> want[4];
+            int randAfterPlasma = 0;
+            for (int g = 0; g < 4; g++) {
+                want[g] = reference::picture(palette, g, a, b, w, h, tw);
+                if (g == 1) randAfterPlasma = std::rand();  // one draw per quad, no more
             }
+            for (int i : reference::indices(2, a, b, w, h, tw)) julia.insert(i);
+            for (const auto& row : dispatch) {
+                const int v = row.first, g = row.second;
+                copyPalette(palette);
+                img = quietly(w, h, [&](Image* i) { generateVisualization(a, b, i, v); });
+                EXPECT_TRUE(g != 1 || std::rand() == randAfterPlasma) << a << " " << b;
+                for (int y = 0; y < int(img->texHeight); y++)
+                    for (int x = 0; x < tw; x++)
+                        ASSERT_EQ(at(img.get(), x, y), x < w && y < h ? want[g][y * w + x] : 0u)
+                            << "visualization " << v << ", seeds " << a << " " << b << ", " << w << "x" << h
+                            << " at " << x << "," << y;
+            }
+        }
+    // The seeds reach escapes, returns to the start or the 16th point (211) and bounded orbits (119).
+    EXPECT_TRUE(julia.count(9) && julia.count(211) && julia.count(119));
+}
+
+TEST(GenPictures, HandWorkedPixels) {
+    // Wallpaper seeds whose A = a + 0.1 and B = b + 0.1 are whole: v = fmod(2500 A B x y, 256) + A + B.
+    // Fade: (x + a)^2 + (y + b)^2. Julia with c = 0 (a = 0, b = 1.5): the centre stays at 0 (211),
+    // 1.125 squares to 1.27, 1.60, 2.57 and escapes as the 4th point (36), the corner at once (9).
+    // Plasma corners: trunc(255 a) remainder 255; negative values only reach edge midpoints.
+    const struct { int generator; float a, b; int x, y, index; } rows[] = {
+        {0, 0, 0, 1, 1, 25},         {0, 0, 0, 10, 7, 214},      {0, 0.9f, 1.9f, 3, 2, 51},
+        {0, 1.9f, -1.1f, 1, 1, 135}, {0, -1.1f, -1.1f, 1, 1, 194}, {3, -3, 2, 5, 7, 85},
+        {3, -3, 2, 19, 0, 4},        {3, 0.5f, 0.5f, 2, 3, 18},  {3, -100, -100, 3, 4, 193},
+        {2, 0, 1.5f, 128, 128, 211}, {2, 0, 1.5f, 224, 128, 36}, {2, 0, 1.5f, 0, 0, 9},
+        {1, 1.5f, 0, 0, 0, 127},     {1, 3.7f, 0, 0, 0, 178},    {1, 1, 0, 0, 0, 0},
+        {1, 3.7f, -0.4f, 128, 0, 38}, {1, -1.2f, 3.7f, 0, 128, 63}};
+    for (const auto& r : rows) {
+        grey_table();
+        const ImagePtr img = quietly(256, 256, [&](Image* i) { generateVisualization(r.a, r.b, i, r.generator); });
+        EXPECT_EQ(indices(img, {{r.x, r.y}}), std::vector<int>{r.index})
+            << r.generator << " " << r.a << " " << r.b << " at " << r.x << "," << r.y;
     }
-    // Escapes (with seeds 0, 0, last, the corner start escapes at once), returns
-    // to the start and bounded orbits all occur.
-    EXPECT_EQ(indices(img, {{0, 0}}), std::vector<int>{9});
-    EXPECT_TRUE(seen.count(211) && seen.count(119));
+    // Plasma 0.5, 0.25: corners 127 and 63; the centre takes the first random number, and the
+    // second-level centres the 2nd, 5463rd, 10924th and 16385th, for the sub-quads are visited
+    // top-left, top-right, bottom-right, bottom-left and each below the top draws 5461 numbers.
+    const ImagePtr img = quietly(256, 256, [](Image* i) { generatePlasma(0.5f, 0.25f, i); });
+    std::srand(0);
+    std::vector<int> r;
+    for (int i = 0; i < 16385; i++) r.push_back((std::rand() >> 12) & 31);
+    auto centre = [](int first, int fourth, int random) { return std::clamp((first + fourth) / 2 + random - 16, 0, 255); };
+    const int m = centre(127, 127, r[0]);
+    EXPECT_EQ(indices(img, {{128, 128}, {64, 64}, {192, 64}, {192, 192}, {64, 192}}),
+              std::vector<int>({m, centre(127, m, r[1]), centre(63, m, r[5462]), centre(127, m, r[10923]),
+                                centre(63, m, r[16384])}));
 }
 
 TEST(GenWallpaper, Fmod256IsFmodfToTheBit) {
@@ -134,30 +137,6 @@ TEST(GenWallpaper, Fmod256IsFmodfToTheBit) {
         const float want = fmodf(v, 256.0f), got = fmod256(v);
         ASSERT_TRUE(std::isnan(want) ? std::isnan(got) : got == want && std::signbit(got) == std::signbit(want)) << v;
     }
-}
-
-TEST(GenPlasma, DrawsOneRandomNumberPerQuad) {
-    // Quads of side T, T/2, ..., 2 for a buffer width T: 21,845 for 256.
-    const struct { int size; float a; int draws; } cases[] = {{256, 0.5f, 21845}, {200, -3.2f, 21845}, {1, 2, 0}};
-    for (const auto& c : cases) {
-        quietly(c.size, c.size, [&](Image* img) { generatePlasma(c.a, 0.3f, img); });
-        const int next = std::rand();
-        std::srand(static_cast<unsigned>(static_cast<int>(c.a)));
-        for (int i = 0; i < c.draws; i++) std::rand();
-        EXPECT_EQ(std::rand(), next) << c.size;
-    }
-}
-
-TEST(GenDispatch, RemainderOfFourSelectsTheGenerator) {
-    std::vector<std::vector<uint32_t>> direct;  // wallpaper, plasma, Julia, fade; all different
-    for (auto g : {generateWallpaper, generatePlasma, generateJulia, generateFade})
-        direct.push_back(pixels(quietly(64, 64, [g](Image* i) { g(0.3f, 0.7f, i); })));
-    ASSERT_EQ(std::set<std::vector<uint32_t>>(direct.begin(), direct.end()).size(), 4u);
-    const std::pair<int, int> table[] = {{5, 1},  {6, 2},  {7, 3},       {8, 0},        {-1, 3},      {4, 0},
-                                         {-2, 3}, {-4, 0}, {1000002, 2}, {-1000001, 3}, {INT_MAX, 3}, {INT_MIN, 0}};
-    for (const auto& row : table)
-        EXPECT_TRUE(pixels(quietly(64, 64, [&](Image* i) { generateVisualization(0.3f, 0.7f, i, row.first); })) ==
-                    direct[row.second]) << row.first;
 }
 
 TEST(GenExtremeSeeds, EveryGeneratorStaysInsideThePicture) {
@@ -251,17 +230,4 @@ TEST(MapFileCopy, CopiesAndNeverHarmsAFile) {
         EXPECT_EQ(file_copy(src.c_str(), self.c_str()), 0) << self;
     EXPECT_EQ(read(src), data);
     std::filesystem::remove_all(dir);
-}
-
-TEST(MapPreview, ShowsTheMapTransposedAndScaled) {
-    std::vector<unsigned char> raw(256 * 256 * 3);
-    for (const auto& [w, h] : {std::pair{256, 256}, std::pair{128, 64}, std::pair{300, 20}}) {
-        map_preview_rgb(labelled(w, h).get(), raw.data());
-        for (int r = 0; r < 256; r++)
-            for (int c = 0; c < 256; c++) {  // row r shows column r * w / 256
-                const unsigned char* px = &raw[(r * 256 + c) * 3];
-                ASSERT_EQ(px[0] + px[1] * 256u + px[2] * 65536u, label(r * w / 256, c * h / 256) & 0xFFFFFF)
-                    << w << "x" << h << " " << r << "," << c;
-            }
-    }
 }

@@ -1,0 +1,106 @@
+// Reference pictures of the four visualization generators, written plainly
+// from their formulas: scalar single-precision steps in the documented order,
+// the C library's fmodf, the plasma's recursion as described, with rand()
+// after srand(). Slow on purpose. The unit, GUI and end-to-end tests predict
+// the generators with these, never with the code under test.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace reference {
+
+// The generators' colour table for `palette`: the opaque grey ramp when the
+// last entry is 0, and entry 0 opaque black in every case.
+inline std::vector<uint32_t> colour_table(const uint32_t* palette) {
+    std::vector<uint32_t> t(palette, palette + 256);
+    for (uint32_t i = 0; i < 256 && !palette[255]; i++) t[i] = 0xFF000000u + i * 0x010101u;
+    t[0] = 0xFF000000u;
+    return t;
+}
+
+// |trunc(v)| modulo 256.
+inline int wallpaper_index(float v) { return std::abs(static_cast<int>(v)) % 256; }
+
+// Julia iteration count from start point (x, y); the block gets 9 n mod 256.
+inline int julia_count(float x, float y, float cr, float ci) {
+    float zx = x, zy = y, sx = 0, sy = 0;
+    for (int n = 1;;) {
+        if (zx * zx + zy * zy > 4.0f) return n;
+        const float nx = zx * zx - zy * zy + cr, ny = zy * (zx + zx) + ci;
+        if (nx == x && ny == y) return 251;
+        if (n == 16) {
+            sx = nx, sy = ny, n = 17;
+        } else if (n < 16) {
+            n++;
+        } else {
+            if (nx == sx && ny == sy) return 251;
+            if (++n > 126) return n;
+        }
+        zx = nx, zy = ny;
+    }
+}
+
+struct Point { int x, y, value; };
+
+// One quad of the plasma: plot its first point's 2 x 2 block, then split it.
+// A negative value (from a negative seed) shows entry 0, the editor's choice.
+inline void plasma_quad(std::vector<int>& out, int w, int h, Point first, Point second, Point third,
+                        Point fourth) {
+    if (first.x < w && first.y < h)
+        for (int y = first.y; y < std::min(first.y + 2, h); y++)
+            for (int x = first.x; x < std::min(first.x + 2, w); x++) out[y * w + x] = std::max(first.value, 0);
+    const int mx = (first.x + fourth.x) / 2, my = (first.y + fourth.y) / 2;
+    if ((mx == first.x || mx == fourth.x) && (my == first.y || my == fourth.y)) return;
+    const int r = (std::rand() / 4096) % 32;
+    const Point m{mx, my, std::clamp((first.value + fourth.value) / 2 + r - 16, 0, 255)};
+    auto mid = [](Point p, Point q) { return Point{(p.x + q.x) / 2, (p.y + q.y) / 2, (p.value + q.value) / 2}; };
+    plasma_quad(out, w, h, first, mid(first, second), mid(first, third), m);
+    plasma_quad(out, w, h, second, mid(first, second), mid(second, fourth), m);
+    plasma_quad(out, w, h, fourth, mid(fourth, third), mid(second, fourth), m);
+    plasma_quad(out, w, h, third, mid(fourth, third), mid(third, first), m);
+}
+
+// Table indices of a w x h picture, row by row, made by generator 0
+// (wallpaper), 1 (plasma), 2 (Julia) or 3 (wallpaper squared) in a buffer
+// `texWidth` wide; -1 where the generator writes nothing.
+inline std::vector<int> indices(int generator, float a, float b, int w, int h, int texWidth) {
+    std::vector<int> out(w * h, -1);
+    if (generator == 1) {
+        std::srand(static_cast<unsigned>(static_cast<int>(a)));
+        const int va = static_cast<int>(a * 255.0f) % 255, vb = static_cast<int>(b * 255.0f) % 255, T = texWidth;
+        plasma_quad(out, w, h, {0, 0, va}, {T, 0, vb}, {0, T, vb}, {T, T, va});
+        return out;
+    }
+    const float A = a + 0.1f, B = b + 0.1f, S = A + B;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            if (generator == 0) {
+                const float R = static_cast<float>(50 * y) * B;
+                out[y * w + x] = wallpaper_index(fmodf(static_cast<float>(50 * x) * A * R, 256.0f) + S);
+            } else if (generator == 3) {
+                const float dx = static_cast<float>(x) + a, dy = static_cast<float>(y) + b;
+                out[y * w + x] = wallpaper_index(dx * dx + dy * dy);
+            } else {
+                const int gx = x & ~1, gy = y & ~1;
+                const float zx = static_cast<float>(3 * (gx - w / 2)) / static_cast<float>(w);
+                const float zy = static_cast<float>(3 * (gy - h / 2)) / static_cast<float>(w);
+                out[y * w + x] = 9 * julia_count(zx, zy, -a, b - 1.5f) % 256;
+            }
+        }
+    return out;
+}
+
+// The picture's pixel words (0 where nothing is written) for a palette.
+inline std::vector<uint32_t> picture(const uint32_t* palette, int generator, float a, float b, int w, int h,
+                                     int texWidth) {
+    const std::vector<uint32_t> table = colour_table(palette);
+    std::vector<uint32_t> out;
+    for (int i : indices(generator, a, b, w, h, texWidth)) out.push_back(i < 0 ? 0 : table[i]);
+    return out;
+}
+
+}  // namespace reference
