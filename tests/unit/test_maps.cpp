@@ -136,18 +136,6 @@ TEST(GenWallpaper, Fmod256IsFmodfToTheBit) {
     }
 }
 
-TEST(GenPlasma, DrawsOneRandomNumberPerQuad) {
-    // Quads of side T, T/2, ..., 2 for a buffer width T: 21,845 for 256.
-    const struct { int size; float a; int draws; } cases[] = {{256, 0.5f, 21845}, {200, -3.2f, 21845}, {1, 2, 0}};
-    for (const auto& c : cases) {
-        quietly(c.size, c.size, [&](Image* img) { generatePlasma(c.a, 0.3f, img); });
-        const int next = std::rand();
-        std::srand(static_cast<unsigned>(static_cast<int>(c.a)));
-        for (int i = 0; i < c.draws; i++) std::rand();
-        EXPECT_EQ(std::rand(), next) << c.size;
-    }
-}
-
 TEST(GenDispatch, RemainderOfFourSelectsTheGenerator) {
     std::vector<std::vector<uint32_t>> direct;  // wallpaper, plasma, Julia, fade; all different
     for (auto g : {generateWallpaper, generatePlasma, generateJulia, generateFade})
