@@ -63,3 +63,21 @@ wait_file() {
     done
     return 1
 }
+
+# Opens level file $1 with File > Open in the running editor and waits until
+# the editor says it loads it.
+open_level() {
+    focus "$MAIN_WINDOW"
+    # File > Open has no shortcut: open the menu with Alt+F and choose Open.
+    xdotool key alt+f
+    sleep 0.3
+    xdotool key o
+    local chooser
+    chooser=$(wait_window "Open Level File") || fail "File > Open did not open the chooser"
+    focus "$chooser"
+    paste_path "$1"
+    for _ in $(seq 50); do
+        grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out" && break
+        sleep 0.1
+    done
+}

@@ -21,18 +21,7 @@ level="$E2E_WORK/julia.txt"
 "$tools/expected_preview" "$level" palette >"$E2E_WORK/strip.ppm" || fail "could not compute the palette strip"
 
 start_editor "$editor"
-focus "$MAIN_WINDOW"
-# File > Open has no shortcut: open the menu with Alt+F and choose Open.
-xdotool key alt+f
-sleep 0.3
-xdotool key o
-chooser=$(wait_window "Open Level File") || fail "File > Open did not open the chooser"
-focus "$chooser"
-paste_path "$level"
-for _ in $(seq 50); do
-    grep -q "Attempting to load level '$level'" "$E2E_WORK/editor.out" && break
-    sleep 0.1
-done
+open_level "$level"
 sleep 1
 import -window "$MAIN_WINDOW" -depth 8 "ppm:$E2E_WORK/shot.ppm" || fail "no screenshot"
 if ! at=$(python3 "$(dirname "$0")/find_subimage.py" "$E2E_WORK/shot.ppm" "$E2E_WORK/expected.ppm"); then
