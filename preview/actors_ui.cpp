@@ -1,5 +1,12 @@
 // The preview's actors: the player marker, the segment's trigger paths with
 // their stage markers, and the enemy models where the enemies are.
+//
+// Everything is drawn from vertex arrays: the lines and the filled shapes of
+// all triggers are gathered and drawn with one call each, then the models
+// one call each. On software OpenGL a vertex at a time costs several times
+// as much, mostly in buffers renewed at every change of matrix or primitive.
+// Colours are bytes: 0.6 and 0.2 are exactly 153 and 51 of 255, so the
+// picture is the same as with float colours.
 #include "preview/perspective_preview_ui.h"
 
 #include "panels/segments_page.h"
@@ -14,55 +21,51 @@
 #include <cstring>
 #include <string>
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "packed colours are read as red, green, blue, alpha bytes");
+
 namespace {
 
-struct Rgb {
-    float r, g, b;
-};
+// Packed colours, red in the low byte, alpha 255.
+constexpr uint32_t kWhite = 0xFFFFFFFFu;            // (1, 1, 1): player, selected path
+constexpr uint32_t kOtherPath = 0xFFFF99FFu;        // (1, 0.6, 1)
+constexpr uint32_t kSelectedStage = 0xFF3333FFu;    // (1, 0.2, 0.2); also the selected trigger's missing model
+constexpr uint32_t kStage = 0xFF993399u;            // (0.6, 0.2, 0.6); also another trigger's missing model
+constexpr uint32_t kOtherStage = 0xFF990099u;       // (0.6, 0, 0.6)
 
-const Rgb kWhite = {1.0f, 1.0f, 1.0f};
-const Rgb kOtherPath = {1.0f, 0.6f, 1.0f};
-const Rgb kSelectedStage = {1.0f, 0.2f, 0.2f};  // also the selected trigger's missing model
-const Rgb kStage = {0.6f, 0.2f, 0.6f};          // also another trigger's missing model
-const Rgb kOtherStage = {0.6f, 0.0f, 0.6f};
+using Vertex = Fl_Perspective_Preview::ColouredVertex;
 
-void colour(const Rgb& c) { glColor4f(c.r, c.g, c.b, 1.0f); }
-
-// Two filled squares of half-size `h` centred on (x, y, z): one facing z,
-// then one facing x.
-void square_pair(float x, float y, float z, float h) {
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex3f(x - h, y - h, z);
-    glVertex3f(x + h, y - h, z);
-    glVertex3f(x + h, y + h, z);
-    glVertex3f(x - h, y + h, z);
-    glEnd();
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex3f(x, y - h, z - h);
-    glVertex3f(x, y - h, z + h);
-    glVertex3f(x, y + h, z + h);
-    glVertex3f(x, y + h, z - h);
-    glEnd();
+// Two filled squares of half-size `h` centred on (x, y, z), one facing z,
+// then one facing x, as the two triangles of each square's fan.
+void add_square_pair(std::vector<Vertex>& out, float x, float y, float z, float h, uint32_t rgba) {
+    const Vertex facingZ[4] = {{x - h, y - h, z, rgba}, {x + h, y - h, z, rgba}, {x + h, y + h, z, rgba},
+                               {x - h, y + h, z, rgba}};
+    const Vertex facingX[4] = {{x, y - h, z - h, rgba}, {x, y - h, z + h, rgba}, {x, y + h, z + h, rgba},
+                               {x, y + h, z - h, rgba}};
+    for (const Vertex* fan : {facingZ, facingX})
+        for (int i : {0, 1, 2, 0, 2, 3}) out.push_back(fan[i]);
 }
 
-void player_marker(float p) {
-    colour(kWhite);
-    glBegin(GL_TRIANGLES);
-    glVertex3f(0.0f, -15.0f, p);
-    glVertex3f(-20.0f, -55.0f, p);
-    glVertex3f(20.0f, -55.0f, p);
-    glVertex3f(0.0f, -15.0f, p);
-    glVertex3f(0.0f, -55.0f, p - 20.0f);
-    glVertex3f(0.0f, -55.0f, p + 20.0f);
-    glEnd();
+void draw_vertices(GLenum mode, const std::vector<Vertex>& vertices) {
+    if (vertices.empty()) return;
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &vertices[0].x);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &vertices[0].rgba);
+    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size()));
 }
 
 }  // namespace
 
 void Fl_Perspective_Preview::drawActors() {
     const double m = mapPosition ? mapPosition->value() : 0.0;
-    player_marker(static_cast<float>(256.0 * m * segment[activeSegment].length));
+    const float p = static_cast<float>(256.0 * m * segment[activeSegment].length);
+    shapes_.assign({{0.0f, -15.0f, p, kWhite}, {-20.0f, -55.0f, p, kWhite}, {20.0f, -55.0f, p, kWhite},
+                    {0.0f, -15.0f, p, kWhite}, {0.0f, -55.0f, p - 20.0f, kWhite}, {0.0f, -55.0f, p + 20.0f, kWhite}});
+    lines_.clear();
 
+    struct Placed {
+        AnimMesh* mesh;
+        float at[3];
+    };
+    std::vector<Placed> placed;
     int triggers = triggerList ? triggerList->size() : 0;
     if (triggers > kTriggerCapacity - 1) triggers = kTriggerCapacity - 1;
     for (int n = 1; n <= triggers; n++) {
@@ -71,30 +74,36 @@ void Fl_Perspective_Preview::drawActors() {
         const bool selected = n == activeTrigger;
         const int stages = t.stageCount < 0 ? 0 : t.stageCount > kStageCapacity ? kStageCapacity : t.stageCount;
 
-        colour(selected ? kWhite : kOtherPath);
+        const uint32_t path = selected ? kWhite : kOtherPath;
         for (int s = 0; s + 1 < stages; s++) {
-            glBegin(GL_LINES);
-            glVertex3f(t.stage[s].x, t.stage[s].y, t.stage[s].z);
-            glVertex3f(t.stage[s + 1].x, t.stage[s + 1].y, t.stage[s + 1].z);
-            glEnd();
+            lines_.push_back({t.stage[s].x, t.stage[s].y, t.stage[s].z, path});
+            lines_.push_back({t.stage[s + 1].x, t.stage[s + 1].y, t.stage[s + 1].z, path});
         }
-        for (int s = 0; s < stages; s++) {
-            colour(!selected ? kOtherStage : s == activeStage ? kSelectedStage : kStage);
-            square_pair(t.stage[s].x, t.stage[s].y, t.stage[s].z, 5.0f);
-        }
+        for (int s = 0; s < stages; s++)
+            add_square_pair(shapes_, t.stage[s].x, t.stage[s].y, t.stage[s].z, 5.0f,
+                            !selected ? kOtherStage : s == activeStage ? kSelectedStage : kStage);
 
-        float at[3];
-        if (!positionOnPath(t, m, at)) continue;
-        if (AnimMesh* mesh = findModel(t.triggerType)) {
-            glPushMatrix();
-            glTranslatef(at[0], at[1], at[2]);
-            drawActor(mesh);
-            glPopMatrix();
-        } else {
-            colour(selected ? kSelectedStage : kStage);
-            square_pair(at[0], at[1], at[2], 15.0f);
-        }
+        Placed model;
+        if (!positionOnPath(t, m, model.at)) continue;
+        model.mesh = findModel(t.triggerType);
+        if (model.mesh)
+            placed.push_back(model);
+        else
+            add_square_pair(shapes_, model.at[0], model.at[1], model.at[2], 15.0f, selected ? kSelectedStage : kStage);
     }
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    draw_vertices(GL_LINES, lines_);
+    draw_vertices(GL_TRIANGLES, shapes_);
+    for (const Placed& model : placed) {
+        glPushMatrix();
+        glTranslatef(model.at[0], model.at[1], model.at[2]);
+        drawActor(model.mesh);
+        glPopMatrix();
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 AnimMesh* Fl_Perspective_Preview::findModel(const char* name) {
@@ -120,17 +129,19 @@ AnimMesh* Fl_Perspective_Preview::findModel(const char* name) {
     return mesh;
 }
 
+// Leaves the vertex and colour arrays enabled, as drawActors has them.
 void Fl_Perspective_Preview::drawActor(AnimMesh* mesh) {
     const int frame = mesh ? actorFrame(mesh->frameCount, frameCounter) : -1;
-    if (frame < 0) return;
-    pose_.resize(3 * static_cast<size_t>(mesh->triangleCount));
+    if (frame < 0 || mesh->triangleCount <= 0) return;
+    const size_t corners = 3 * static_cast<size_t>(mesh->triangleCount);
+    pose_.resize(corners);
+    poseColours_.resize(corners);
     FrameBounds bounds;
     md2GetFractionalFrame(mesh, frame, 1, 0.0f, pose_.data(), &bounds);
-    glBegin(GL_TRIANGLES);
-    for (const FrameVertex& v : pose_) {
-        const uint32_t c = skinColor(mesh->skin, v.u, v.v);
-        glColor4f((c & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, ((c >> 16) & 0xFF) / 255.0f, (c >> 24) / 255.0f);
-        glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
+    for (size_t k = 0; k < corners; k++) poseColours_[k] = skinColor(mesh->skin, pose_[k].u, pose_[k].v);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(FrameVertex), &pose_[0].x);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, poseColours_.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners));
 }

@@ -41,6 +41,13 @@ public:
     // Right-button drag: map position; other buttons: orbit until release.
     int handle(int event) override;
 
+    // A vertex of the lines and filled shapes drawActors gathers, with its
+    // colour as red, green, blue, alpha bytes.
+    struct ColouredVertex {
+        float x, y, z;
+        uint32_t rgba;
+    };
+
     std::vector<TerrainVertex> terrain;  // gridSize x gridSize x 2; empty until built
     Image* heightImage = nullptr;        // 256 x 256
     int32_t gridSize = 128;
@@ -55,6 +62,8 @@ protected:
 
 private:
     std::vector<FrameVertex> pose_;  // drawActor's scratch
+    std::vector<uint32_t> poseColours_;
+    std::vector<ColouredVertex> lines_, shapes_;
 };
 
 extern Fl_Perspective_Preview* perspectivePreview;
