@@ -3,10 +3,11 @@
 //
 // Everything is drawn from vertex arrays: the lines and the filled shapes of
 // all triggers are gathered and drawn with one call each, then the models
-// one call each. On software OpenGL a vertex at a time costs several times
-// as much, mostly in buffers renewed at every change of matrix or primitive.
-// Colours are bytes: 0.6 and 0.2 are exactly 153 and 51 of 255, so the
-// picture is the same as with float colours.
+// with one call each, instead of a call per vertex and a batch per shape,
+// which software OpenGL makes slow. With the depth test, drawing all lines
+// before all shapes rather than trigger by trigger only matters where two
+// meet at exactly the same depth. Colours are bytes: 0.6 and 0.2 are
+// exactly 153 and 51 of 255, so they show as the float colours would.
 #include "preview/perspective_preview_ui.h"
 
 #include "panels/segments_page.h"
@@ -20,8 +21,6 @@
 
 #include <cstring>
 #include <string>
-
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "packed colours are read as red, green, blue, alpha bytes");
 
 namespace {
 

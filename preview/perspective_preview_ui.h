@@ -12,6 +12,9 @@
 #include "preview/md2.h"
 #include "preview/terrain.h"
 
+// Packed colours go to OpenGL as red, green, blue (, alpha) bytes in memory order.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "packed colours are read as bytes");
+
 // A loaded enemy model and the trigger type it was asked for under.
 struct ModelCacheEntry {
     char modelName[kTextCapacity];
