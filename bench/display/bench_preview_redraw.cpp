@@ -28,6 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+fs::path workFolder;
+
 // A working folder whose models/ links to two of the shared test models,
 // and 64 triggers of segment 0 in front of the camera, half of each model.
 bool set_up_level() {
@@ -36,7 +38,8 @@ bool set_up_level() {
     if (!fs::exists(models / "camera1.md2")) return false;
     char pattern[] = "/tmp/vantrope-bench-XXXXXX";
     if (!mkdtemp(pattern)) return false;
-    fs::current_path(pattern);
+    workFolder = pattern;
+    fs::current_path(workFolder);
     fs::create_directory("models");
     for (const char* file : {"camera1.md2", "camera1.png", "lamp.md2", "lamp.png"})
         fs::create_symlink(models / file, fs::path("models") / file);
@@ -92,5 +95,6 @@ int main(int argc, char** argv) {
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    fs::remove_all(workFolder);
     return 0;
 }
