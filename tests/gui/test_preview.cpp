@@ -31,7 +31,9 @@ protected:
         fs::current_path(root / "a/b");
     }
     void TearDown() override {
-        if (!saved.empty()) fs::current_path(saved);
+        if (saved.empty()) return;
+        fs::current_path(saved);
+        fs::remove_all(root);
     }
     // Copies camera1 (17 frames) or enc_plasma_clip (1 frame) to `path`.
     void put(const char* model, const fs::path& path) {
