@@ -40,7 +40,9 @@ void generatePalette();
 void generateVisualization(float seedA, float seedB, Image* image, int visualization);
 
 void generateWallpaper(float a, float b, Image* image);
-// Prints "Generate plasma"; reseeds the C library's rand() from `a`.
+// Prints "Generate plasma". Its random numbers are the C library's rand()
+// sequence after srand(int(a)), drawn from a copy of its own (LibcRandom);
+// the library's state is left as it was.
 void generatePlasma(float a, float b, Image* image);
 void generateJulia(float a, float b, Image* image);
 void generateFade(float a, float b, Image* image);

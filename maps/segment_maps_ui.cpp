@@ -122,6 +122,7 @@ void cb_CMap(Fl_Button*, void*) { install_custom_map(true); }
 void cb_1(Fl_Roller*, void*) {
     hue_palette(static_cast<float>(hueRoller->value()));
     palettePreview->redraw();
+    genTerrain();
     new_map();
 }
 
@@ -145,6 +146,7 @@ void load_palette() {
         palettePreview->redraw();
         break;
     }
+    genTerrain();
     new_map();
 }
 

@@ -34,6 +34,8 @@ for src in fuzz/fuzz_*.cpp; do
     for kept in "fuzz/corpus/$corpus_name" "fuzz/regressions/$corpus_name"; do
         if [ -d "$kept" ]; then cp -r "$kept/." "$work/corpus/"; fi
     done
+    # The MD2 reader starts from the real models of the shared test data.
+    if [ "$corpus_name" = md2 ]; then cp "${VANTROPE_TESTDATA:-../shared/testdata}"/md2/*.md2 "$work/corpus/" 2>/dev/null || true; fi
     echo "-- $name"
     if ! "build-fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
             -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then

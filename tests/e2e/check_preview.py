@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Checks the two preview screenshots of test_preview.sh.
+
+The level has a green terrain palette (no red), the default cyan fog colour
+and one selected trigger whose model flies from (-40, 55, 10) at time 0 to
+(40, 55, 10) at time 0.08, seen by the front camera of a segment of length 4.
+Usage: check_preview.py shot1.ppm shot2.ppm skin.ppm m1
+(the first at map position m1 with the enemy on its path, the second after
+its last stage time)."""
+import math
+import re
+import sys
+
+FOG, WHITE = (0, 192, 192), (255, 255, 255)
+MARKERS = {(153, 51, 153), (255, 51, 51), (153, 0, 153)}
+
+
+def pixels(path):
+    """Rows of (r, g, b) of an 8-bit binary PPM."""
+    data = open(path, "rb").read()
+    w, h = map(int, re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data).groups())
+    data = data[re.match(rb"P6\s+\d+\s+\d+\s+255\s", data).end():]
+    return w, h, [[tuple(data[3 * (y * w + x):3 * (y * w + x) + 3]) for x in range(w)] for y in range(h)]
+
+
+def project(p, m, w, h):
+    """Window position of point p for the front camera at map position m:
+    eye (0, 85, pos - 155) looking at (0, 0, pos), 45 degrees high."""
+    pos = 256.0 * m * 4.0
+    f = (0.0, -85.0 / math.hypot(85, 155), 155.0 / math.hypot(85, 155))
+    s = (-1.0, 0.0, 0.0)  # f x up
+    u = (0.0, f[2], -f[1])  # s x f
+    d = (p[0], p[1] - 85.0, p[2] - pos + 155.0)
+    xe, ye, ze = (sum(a * b for a, b in zip(d, axis)) for axis in (s, u, f))
+    t = math.tan(math.radians(22.5))
+    return (xe / ze / (t * w / h) + 1) * w / 2, (1 - ye / ze / t) * h / 2
+
+
+def is_model(c):  # terrain and fog have no red; lines and markers have exact colours
+    return c[0] > 0 and c != WHITE and c not in MARKERS
+
+
+def main():
+    m1 = float(sys.argv[4])
+    bins = {tuple(v >> 4 for v in c) for row in pixels(sys.argv[3])[2] for c in row}
+    problems = []
+    shots = [pixels(sys.argv[1]), pixels(sys.argv[2])]
+    for name, (w, h, img) in zip(("first", "second"), shots):
+        if any(img[y][x] != FOG for y in range(10) for x in list(range(10)) + list(range(w - 10, w))):
+            problems.append(f"{name}: the top corners are not the fog colour")
+        bottom = [c for row in img[3 * h // 4:] for c in row]
+        if sum(1 for c in bottom if c[0] == 0 and c[1] > c[2]) < 0.8 * len(bottom):
+            problems.append(f"{name}: the terrain does not cover the bottom quarter")
+        if sum(1 for row in img[:h // 2] for c in row if c == WHITE) < 20:
+            problems.append(f"{name}: no path in the upper half")
+
+    w, h, img = shots[0]
+    ex, ey = project([-40 + 80 * m1 / 0.08, 55, 10], m1, w, h)
+    model = [img[y][x] for y in range(int(ey) - 30, int(ey) + 31) for x in range(int(ex) - 30, int(ex) + 31)
+             if 0 <= x < w and 0 <= y < h and is_model(img[y][x])]
+    skinlike = [c for c in model if any((c[0] // 16 + a, c[1] // 16 + b, c[2] // 16 + d) in bins
+                                        for a in (-1, 0, 1) for b in (-1, 0, 1) for d in (-1, 0, 1))]
+    print(f"enemy at ({ex:.0f}, {ey:.0f}): {len(model)} model pixels, {len(skinlike)} in skin colours")
+    if len(model) < 40 or len(skinlike) < 0.7 * len(model):
+        problems.append("first: the model's skin colours are not where the enemy is")
+    left = sum(1 for row in shots[1][2] for c in row if is_model(c))
+    if left:
+        problems.append(f"second: {left} model pixels after the last stage time")
+    for p in problems:
+        print("problem:", p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,133 @@
+// The perspective preview: the model cache and its search folders, the
+// mouse, and the terrain rebuilt by the hue roller and by every draw.
+#include "gui_test_support.h"
+
+#include "document/document_ui.h"
+#include "panels/segments_page.h"
+#include "preview/perspective_preview_ui.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Roller.H>
+#include <FL/Fl_Value_Slider.H>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test runs in root/a/b of a fresh folder, so that every search folder
+// ("../../models/" and "../../vantrope/models/" too) lies inside it.
+class PreviewModels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(models / "camera1.md2")) GTEST_SKIP() << "no test models in " << models;
+        root = make_temp_dir();
+        tag = root.filename().string();  // the cache outlives a test: names are new in each run
+        fs::create_directories(root / "a/b");
+        saved = fs::current_path();
+        fs::current_path(root / "a/b");
+    }
+    void TearDown() override {
+        if (saved.empty()) return;
+        fs::current_path(saved);
+        fs::remove_all(root);
+    }
+    // Copies camera1 (17 frames) or enc_plasma_clip (1 frame) to `path`.
+    void put(const char* model, const fs::path& path) {
+        fs::create_directories(fs::absolute(path).parent_path());
+        fs::copy_file(models / (std::string(model) + ".md2"), path, fs::copy_options::overwrite_existing);
+    }
+    const fs::path models = fs::path(VANTROPE_TESTDATA) / "md2";
+    fs::path root, saved;
+    std::string tag;
+};
+
+}  // namespace
+
+TEST_F(PreviewModels, PrefixOrderSkinsRetriesAndGrowth) {
+    const char* folders[] = {"", "models/", "../models/", "../../models/", "vantrope/models/",
+                             "../vantrope/models/", "../../vantrope/models/"};
+    for (int k = 0; k < 7; k++) {
+        const std::string name = tag + "order" + std::to_string(k), folder = folders[k];
+        put("camera1", folder + name + ".md2");
+        if (k < 6) put("enc_plasma_clip", folders[k + 1] + name + ".md2");  // later in the list
+        const uint32_t word = 0xFF000000u + k;
+        if (k % 2 == 0) saveImagePng((folder + name + ".png").c_str(), &word, 1, 1, 1, 1);
+        AnimMesh* mesh = perspectivePreview->findModel((name + ".md2").c_str());
+        ASSERT_NE(mesh, nullptr) << folder;
+        EXPECT_EQ(mesh->frameCount, 17) << folder;
+        EXPECT_TRUE(k % 2 ? !mesh->skin : mesh->skin && mesh->skin->pixels[0] == word) << folder;
+    }
+    put("camera1", "abcd");
+    EXPECT_EQ(perspectivePreview->findModel("abcd"), nullptr);  // under five characters: not looked up
+    const int count = perspectivePreview->modelCount;
+    const std::string late = tag + "later.md2";
+    EXPECT_EQ(perspectivePreview->findModel(late.c_str()), nullptr);  // not there yet, and not kept
+    put("enc_plasma_clip", "../models/" + late);
+    AnimMesh* later = perspectivePreview->findModel(late.c_str());
+    EXPECT_TRUE(later && perspectivePreview->findModel(late.c_str()) == later);
+    // More names than the cache's first 256 entries: every model is still found.
+    for (int i = 0; i < 300; i++) {
+        const std::string name = tag + "grow" + std::to_string(i) + ".md2";
+        fs::create_symlink(models / "enc_plasma_clip.md2", "models/" + name);
+        ASSERT_NE(perspectivePreview->findModel(name.c_str()), nullptr) << i;
+    }
+    EXPECT_EQ(perspectivePreview->modelCount, count + 301);
+    EXPECT_EQ(perspectivePreview->findModel(late.c_str()), later);
+}
+
+TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
+    int callbacks = 0;
+    Fl_Callback* saved = mapPosition->callback();
+    mapPosition->callback([](Fl_Widget*, void* n) { ++*static_cast<int*>(n); }, &callbacks);
+    const struct {
+        int button;
+        double start;
+        int fromX, fromY, toX, toY;
+        double position;
+        float yaw, pitch;
+    } rows[] = {{FL_BUTTON3, 0.3, 240, 272, 240, 0, 1.0, 0, 0},  {FL_BUTTON3, 0.5, 10, 200, 90, 132, 0.75, 0, 0},
+                {FL_BUTTON3, 0.2, 240, 50, 240, 150, 0.0, 0, 0}, {FL_BUTTON1, 0.4, 100, 100, 150, 80, 0.4, 0.5f, -0.2f},
+                {FL_BUTTON2, 0.4, 300, 10, 200, 110, 0.4, -1.0f, 1.0f}};
+    for (const auto& r : rows) {
+        mapPosition->value(r.start);
+        Fl::e_state = r.button;
+        Fl::e_x = r.fromX;
+        Fl::e_y = r.fromY;
+        EXPECT_EQ(perspectivePreview->handle(FL_PUSH), 1);
+        pump_events();  // draws, so that the drag's redraw request shows
+        Fl::e_x = r.toX;
+        Fl::e_y = r.toY;
+        EXPECT_EQ(perspectivePreview->handle(FL_DRAG), 1);
+        EXPECT_NE(perspectivePreview->damage(), 0);
+        EXPECT_FLOAT_EQ(mapPosition->value(), r.position) << r.button << " " << r.start;
+        EXPECT_TRUE(perspectivePreview->cameraYaw == r.yaw && perspectivePreview->cameraPitch == r.pitch) << r.button;
+        EXPECT_EQ(perspectivePreview->handle(FL_RELEASE), 1);
+        EXPECT_TRUE(perspectivePreview->cameraYaw == 0 && perspectivePreview->cameraPitch == 0);
+    }
+    pump_events();
+    for (int event : {FL_MOVE, FL_KEYBOARD, FL_MOUSEWHEEL, FL_ENTER})
+        EXPECT_TRUE(perspectivePreview->handle(event) == 0 && perspectivePreview->damage() == 0) << event;
+    EXPECT_EQ(callbacks, 0);  // the slider's callback is not run
+    mapPosition->callback(saved, nullptr);
+}
+
+TEST(PreviewTerrain, TheHueRollerRebuildsItAndEveryDrawCounts) {
+    new_level();
+    perspectivePreview->terrain.clear();
+    testing::internal::CaptureStdout();
+    hueRoller->value(0.4);
+    hueRoller->do_callback();
+    ASSERT_EQ(perspectivePreview->terrain.size(), 128u * 128 * 2);
+    const Image* heights = perspectivePreview->heightImage;
+    const int h = heights->pixels[20 * heights->texWidth + 10] & 0xFF;  // grid row 10, column 5
+    EXPECT_EQ(perspectivePreview->terrain[terrainVertexIndex(128, 9, 5, true)].packedColor, segment[0].palette[h]);
+    const uint32_t before = perspectivePreview->frameCounter;
+    perspectivePreview->redraw();
+    pump_events();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(perspectivePreview->frameCounter, before + 1);
+}

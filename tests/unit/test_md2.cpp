@@ -1,0 +1,181 @@
+// The MD2 reader against real models and hand-made damaged files, and the
+// pose between frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "preview/md2.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using MeshPtr = std::unique_ptr<AnimMesh>;
+
+// Little-endian fields, read and written here without the reader's help.
+uint32_t u32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; }
+int u16(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8; }
+float f32(const Bytes& b, size_t at) {
+    const uint32_t bits = u32(b, at);
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+}
+void put32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; i++) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Corner j of triangle i of `frame` from the file's bytes: MD2 position P =
+// byte x scale + translate, shown at (-P.y, P.z, -P.x), with s / skin width, t / skin height.
+FrameVertex expected_corner(const Bytes& file, int frame, int i, int j) {
+    const size_t tri = u32(file, 52) + 12 * i, st = u32(file, 48) + 4 * u16(file, tri + 6 + 2 * j);
+    const size_t head = u32(file, 56) + size_t(40 + 4 * u32(file, 24)) * frame, pos = head + 40 + 4 * u16(file, tri + 2 * j);
+    float p[3];
+    for (int a = 0; a < 3; a++) p[a] = file[pos + a] * f32(file, head + 4 * a) + f32(file, head + 12 + 4 * a);
+    return {int16_t(u16(file, st)) * (1.0f / u32(file, 8)), int16_t(u16(file, st + 2)) * (1.0f / u32(file, 12)), -p[1], p[2], -p[0]};
+}
+
+// 296 bytes: two triangles over four vertices in `frames` frames (scale 1,
+// translate 0); vertex k of frame f has bytes (10 + k + f, 20 + k, 30 + k);
+// skin 256 x 128. Skins at 68, texture coordinates 132, triangles 148,
+// frames 172 (56 bytes each), then 3 GL commands.
+Bytes tiny_model(int frames = 2) {
+    const int ofsFrames = 172, ofsGl = ofsFrames + 56 * frames;
+    const int header[17] = {0x32504449, 8, 256, 128, 56, 1, 4, 4, 2, 3, frames, 68, 132, 148, ofsFrames, ofsGl, ofsGl + 12};
+    Bytes b(ofsGl + 12);
+    for (int i = 0; i < 17; i++) put32(b, 4 * i, header[i]);
+    const int st[8] = {0, 1, 128, 33, 256, 65, 384, 97}, tris[12] = {0, 1, 2, 0, 1, 2, 0, 1, 3, 1, 2, 3};
+    for (int i = 0; i < 8; i++) b[132 + 2 * i] = st[i] & 0xFF, b[133 + 2 * i] = st[i] >> 8;
+    for (int i = 0; i < 12; i++) b[148 + 2 * i] = tris[i];
+    for (int f = 0; f < frames; f++) {
+        for (int a = 0; a < 3; a++) put32(b, ofsFrames + 56 * f + 4 * a, 0x3F800000);  // 1.0f
+        for (int k = 0; k < 4; k++)
+            for (int a = 0; a < 3; a++) b[ofsFrames + 56 * f + 40 + 4 * k + a] = 10 * (a + 1) + k + (a ? 0 : f);
+    }
+    return b;
+}
+
+MeshPtr load(const Bytes& b, std::string* printed = nullptr) {
+    testing::internal::CaptureStdout();
+    MeshPtr mesh(md2LoadMemory(b.data(), b.size(), "tiny.md2"));
+    const std::string out = testing::internal::GetCapturedStdout();
+    if (printed) *printed = out;
+    return mesh;
+}
+
+}  // namespace
+
+TEST(Md2Real, ModelsLoadWithTheirCountsCornersAndBounds) {
+    const struct {
+        const char* name;
+        int frames, triangles;
+    } models[] = {{"camera1", 17, 517}, {"lamp", 198, 164}, {"enc_plasma_clip", 1, 12}};
+    for (const auto& m : models) {
+        const std::string path = std::string(VANTROPE_TESTDATA) + "/md2/" + m.name + ".md2";
+        std::ifstream in(path, std::ios::binary);
+        const Bytes file(std::istreambuf_iterator<char>(in), {});
+        if (file.empty()) GTEST_SKIP() << "no test data at " << path;
+        MeshPtr mesh(md2Load(path.c_str()));
+        ASSERT_NE(mesh, nullptr) << m.name;
+        EXPECT_TRUE(mesh->frameCount == m.frames && mesh->triangleCount == m.triangles && !mesh->skin) << m.name;
+        for (int frame : {0, m.frames / 2, m.frames - 1}) {
+            std::vector<FrameVertex> out(3 * m.triangles);
+            FrameBounds box, want = {{1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f}};
+            md2GetFractionalFrame(mesh.get(), frame, frame, 0.0f, out.data(), &box);
+            for (int k = 0; k < 3 * m.triangles; k++) {
+                const FrameVertex v = expected_corner(file, frame, k / 3, k % 3);
+                EXPECT_EQ(std::memcmp(&out[k], &v, sizeof v), 0) << m.name << " frame " << frame << " corner " << k;
+                const float p[3] = {v.x, v.y, v.z};
+                for (int a = 0; a < 3; a++) want.min[a] = std::min(want.min[a], p[a]), want.max[a] = std::max(want.max[a], p[a]);
+            }
+            EXPECT_EQ(std::memcmp(&box, &want, sizeof box), 0) << m.name << " bounds of frame " << frame;
+        }
+    }
+}
+
+TEST(Md2Pose, FractionsFramesOutOfBoundsAndCopies) {
+    MeshPtr mesh = load(tiny_model());
+    ASSERT_NE(mesh, nullptr);
+    // Corner 0 is vertex 0, bytes (10, 20, 30) in frame 0 and (11, 20, 30) in frame 1.
+    const int16_t stored[5] = {0, 1, 10, -30, 20};
+    EXPECT_EQ(std::memcmp(&mesh->frames[0].vertices[0], stored, 10), 0);
+    const struct {
+        int frame, next;
+        float fraction, z;
+        const char* printed;
+    } rows[] = {{0, 1, 0.0f, -10, ""}, {0, 1, 1.0f, -11, ""}, {1, 0, 0.25f, -10.75f, ""},
+                {-1, 1, 1.0f, -11, "frame (-1) out of bounds.\n"}, {0, 2, 1.0f, -10, "nextFrame (2) out of bounds.\n"},
+                {5, -3, 0.0f, -10, "frame (5) out of bounds.\nnextFrame (-3) out of bounds.\n"}};
+    std::vector<FrameVertex> out(6);
+    for (const auto& r : rows) {
+        testing::internal::CaptureStdout();
+        md2GetFractionalFrame(mesh.get(), r.frame, r.next, r.fraction, out.data(), nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), r.printed);
+        const FrameVertex want = {0.0f, 1.0f / 128, -20, 30, r.z};
+        EXPECT_EQ(std::memcmp(&out[0], &want, sizeof want), 0) << r.frame << " -> " << r.next << " at " << r.fraction;
+    }
+    // Texture coordinates come from the current frame; s = 128 of 256 is u = 0.5.
+    mesh->frames[1].vertices[1].s = 999;
+    md2GetFractionalFrame(mesh.get(), 0, 1, 1.0f, out.data(), nullptr);
+    EXPECT_EQ(out[1].u, 0.5f);
+    std::vector<int16_t> copy(30);
+    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 1, copy.data()), 2);
+    EXPECT_EQ(std::memcmp(copy.data(), mesh->frames[1].vertices.data(), 60), 0);
+    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 2, copy.data()), 0);
+    // Vertices 0..3 of frame 0 lie at (-20 - k, 30 + k, -10 - k); then no triangles: a zero box.
+    const FrameBounds zero = {}, tiny = {{-23, 30, -13}, {-20, 33, -10}};
+    FrameBounds box;
+    md2GetFractionalFrame(mesh.get(), 0, 0, 0.0f, out.data(), &box);
+    EXPECT_EQ(std::memcmp(&box, &tiny, sizeof box), 0);
+    mesh->triangleCount = 0;
+    md2GetFractionalFrame(mesh.get(), 0, 0, 0.0f, out.data(), &box);
+    EXPECT_EQ(std::memcmp(&box, &zero, sizeof box), 0);
+}
+
+TEST(Md2Refused, DamagedFilesGiveNullAndOneLineNamingTheFile) {
+    const Bytes good = tiny_model();
+    ASSERT_NE(load(good), nullptr);
+    std::vector<std::pair<std::string, Bytes>> bad;
+    for (int at : {0, 67, 68, 100, 140, 150, 170, 172, 228, 280, 290, 295})  // cut at and inside every block
+        bad.emplace_back("cut at " + std::to_string(at), Bytes(good.begin(), good.begin() + at));
+    // Header fields: skin sizes, negative or too large counts, offsets outside the file.
+    const std::pair<int, uint32_t> fields[] = {{2, 0}, {3, uint32_t(-4)}, {5, uint32_t(-1)}, {6, uint32_t(-1)}, {7, 0x7FFFFFFF},
+                                               {8, 3}, {9, 0x40000000}, {10, 3}, {10, uint32_t(-2)}, {6, 0x20000000},
+                                               {12, uint32_t(-4)}, {13, 290}, {14, 0x7FFFFFF0}, {15, 1000}};
+    for (const auto& [field, value] : fields) {
+        Bytes b = good;
+        put32(b, 4 * field, value);
+        bad.emplace_back("field " + std::to_string(field) + " = " + std::to_string(int(value)), b);
+    }
+    for (size_t at : {164, 166}) {  // triangle 1's third vertex and first texture coordinate: 4 of 4
+        Bytes b = good;
+        b[at] = 4;
+        bad.emplace_back("index at " + std::to_string(at), b);
+    }
+    Bytes big = good;  // 513 frames of 4096 triangles: more than the format's largest model
+    for (const auto& [field, value] : {std::pair<int, uint32_t>{10, 513}, {8, 4096}, {6, 1}, {13, 296}, {14, 296 + 4096 * 12}})
+        put32(big, 4 * field, value);
+    big.resize(296 + 4096 * 12 + 513 * 44);
+    bad.emplace_back("513 x 4096", big);
+    for (const auto& [what, bytes] : bad) {
+        std::string printed;
+        EXPECT_EQ(load(bytes, &printed), nullptr) << what;
+        EXPECT_TRUE(printed.rfind("MD2 model 'tiny.md2' refused: ", 0) == 0 && std::count(printed.begin(), printed.end(), '\n') == 1)
+            << what << ": " << printed;
+    }
+    put32(big, 4 * 10, 512);  // the largest model is still read
+    EXPECT_NE(load(big), nullptr);
+
+    const std::string path = testing::TempDir() + "/damaged.md2";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(good.data()), 150);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(md2Load(path.c_str()), nullptr);
+    EXPECT_EQ(md2Load((path + ".missing").c_str()), nullptr);  // silently
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(printed.rfind("MD2 model '" + path + "' refused: ", 0) == 0 && std::count(printed.begin(), printed.end(), '\n') == 1)
+        << printed;
+}
