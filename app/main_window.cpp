@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/widget_helpers.h"
+
 #include "document/document_ui.h"
 #include "document/undo_ui.h"
 #include "panels/enemy_page.h"
@@ -23,28 +25,26 @@ Fl_Group* targetsPage = nullptr;
 Fl_Group* enemyPage = nullptr;
 Fl_Double_Window* aboutBox = nullptr;
 
-#define MENU_CB(f) reinterpret_cast<Fl_Callback*>(f)
-
 Fl_Menu_Item menu_[] = {
     {"&File", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&New", FL_CTRL + 'n', MENU_CB(cb_New), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&Open", 0, MENU_CB(cb_Open), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&Save", FL_CTRL + 's', MENU_CB(cb_Save), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&Save As...", FL_CTRL + 'a', MENU_CB(cb_Save1), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&Quit", 0, MENU_CB(cb_Quit), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&New", FL_CTRL + 'n', CB(cb_New), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&Open", 0, CB(cb_Open), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&Save", FL_CTRL + 's', CB(cb_Save), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&Save As...", FL_CTRL + 'a', CB(cb_Save1), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&Quit", 0, CB(cb_Quit), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"Targets", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
-    {"Undo", FL_CTRL + 'z', MENU_CB(cb_undoMenuItem), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Undo", FL_CTRL + 'z', CB(cb_undoMenuItem), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Help", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
-    {"&About", FL_F + 12, MENU_CB(cb_About), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    {"&About", FL_F + 12, CB(cb_About), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
 };
 
 Fl_Menu_Item* undo_menu_item() {
     // Found by its callback, so the menu can change around it.
-    int index = menuBar ? menuBar->find_index(MENU_CB(cb_undoMenuItem)) : -1;
+    int index = menuBar ? menuBar->find_index(CB(cb_undoMenuItem)) : -1;
     return index < 0 ? nullptr : const_cast<Fl_Menu_Item*>(menuBar->menu()) + index;
 }
 
@@ -82,7 +82,7 @@ Fl_Double_Window* make_about() {
     version->align(FL_ALIGN_TOP);
     version->value("Version 0.9, 2008-04-22");
     Fl_Return_Button* ok = new Fl_Return_Button(100, 65, 85, 25, "OK");
-    ok->callback(MENU_CB(cb_OK));
+    ok->callback(CB(cb_OK));
     aboutBox->end();
     Fl_Group::current(saved);
     return aboutBox;

@@ -1,5 +1,7 @@
 #include "maps/segment_maps_ui.h"
 
+#include "app/widget_helpers.h"
+
 #include "document/colour_text.h"
 #include "document/records.h"
 #include "maps/palette_map_ui.h"
@@ -205,8 +207,8 @@ void show_segment() {
 }
 
 void attach_segment_map_callbacks() {
-    customHeightButton->callback(reinterpret_cast<Fl_Callback*>(cb_));
-    customColorButton->callback(reinterpret_cast<Fl_Callback*>(cb_CMap));
-    loadPaletteButton->callback(reinterpret_cast<Fl_Callback*>(cb_Load));
-    hueRoller->callback(reinterpret_cast<Fl_Callback*>(cb_1));
+    customHeightButton->callback(CB(cb_));
+    customColorButton->callback(CB(cb_CMap));
+    loadPaletteButton->callback(CB(cb_Load));
+    hueRoller->callback(CB(cb_1));
 }

@@ -1,5 +1,7 @@
 #include "panels/enemy_page.h"
 
+#include "app/widget_helpers.h"
+
 #include "app/dialogs.h"
 #include "document/colour_text.h"
 #include "document/enemy_models.h"
@@ -24,8 +26,6 @@ Fl_Value_Input* explosionHeight;
 Fl_Input* soundLockOn;
 Fl_Input* soundExplode;
 Fl_Value_Input* explosionDuration;
-
-#define CB(f) reinterpret_cast<Fl_Callback*>(f)
 
 static const char kModelsFull[] =
     "This level already has 63 enemy models, the most a level can hold.";

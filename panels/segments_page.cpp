@@ -1,5 +1,7 @@
 #include "panels/segments_page.h"
 
+#include "app/widget_helpers.h"
+
 #include "app/dialogs.h"
 #include "document/colour_text.h"
 #include "document/records.h"
@@ -85,13 +87,6 @@ Fl_Round_Button* make_radio(int x, int y, int w, const char* label, Fl_Callback*
     return b;
 }
 
-Fl_Group* make_frame(int x, int y, int w, int h, const char* label) {
-    Fl_Group* g = new Fl_Group(x, y, w, h, label);
-    g->box(FL_DOWN_FRAME);
-    g->align(FL_ALIGN_TOP_LEFT);
-    return g;
-}
-
 void make_global_settings() {
     Fl_Group* g = make_frame(20, 85, 430, 177, "Global Level Settings");
     levelDuration = make_counter(200, 92, 170, "Level Duration (in min)", 1, 1024);
@@ -99,7 +94,7 @@ void make_global_settings() {
     levelSegments->step(1);
     levelSegments->lstep(16);
     levelSegments->value(8);
-    levelSegments->callback(reinterpret_cast<Fl_Callback*>(cb_levelSegments));
+    levelSegments->callback(CB(cb_levelSegments));
     bpm = make_counter(200, 148, 170, "Beats per Minute", 1, 1024);
     evoDropRate = make_value_input(200, 176, 55, "Automatic Evolution Up");
     initialEvo = make_value_input(385, 176, 55, "Initial Evolution");
@@ -108,7 +103,7 @@ void make_global_settings() {
     song = new Fl_Input(200, 232, 200, 25, "Song");
     songBrowse = new Fl_Button(405, 232, 35, 25, "...");
     songBrowse->tooltip("Choose the song file");
-    songBrowse->callback(reinterpret_cast<Fl_Callback*>(cb_songBrowse));
+    songBrowse->callback(CB(cb_songBrowse));
     g->end();
 }
 
@@ -117,23 +112,23 @@ void make_segment_settings() {
 
     isTunnel = new Fl_Check_Button(30, 325, 200, 25, "Tunnel, not Landscape");
     isTunnel->down_box(FL_DOWN_BOX);
-    isTunnel->callback(reinterpret_cast<Fl_Callback*>(cb_isTunnel));
+    isTunnel->callback(CB(cb_isTunnel));
 
     Fl_Group* camera = make_frame(30, 372, 260, 35, "Camera View");
     // Created Front, Left, Right; laid out Left, Front, Right.
-    buttonFront = make_radio(115, 377, 75, "Front", reinterpret_cast<Fl_Callback*>(cb_buttonFront));
-    buttonLeft = make_radio(40, 377, 70, "Left", reinterpret_cast<Fl_Callback*>(cb_buttonLeft));
-    buttonRight = make_radio(195, 377, 80, "Right", reinterpret_cast<Fl_Callback*>(cb_buttonRight));
+    buttonFront = make_radio(115, 377, 75, "Front", CB(cb_buttonFront));
+    buttonLeft = make_radio(40, 377, 70, "Left", CB(cb_buttonLeft));
+    buttonRight = make_radio(195, 377, 80, "Right", CB(cb_buttonRight));
     camera->end();
 
     Fl_Group* vis = make_frame(30, 432, 260, 130, "Visualization");
     visWallp = make_radio(40, 435, 240, "Wallpaper for the mind",
-                          reinterpret_cast<Fl_Callback*>(cb_visWallp));
-    visJulia = make_radio(40, 460, 240, "Julia Set", reinterpret_cast<Fl_Callback*>(cb_visJulia));
-    visPlasma = make_radio(40, 485, 240, "Plasma", reinterpret_cast<Fl_Callback*>(cb_visPlasma));
+                          CB(cb_visWallp));
+    visJulia = make_radio(40, 460, 240, "Julia Set", CB(cb_visJulia));
+    visPlasma = make_radio(40, 485, 240, "Plasma", CB(cb_visPlasma));
     visWallp2 = make_radio(40, 510, 240, "Wallpaper squared",
-                           reinterpret_cast<Fl_Callback*>(cb_visWallp2));
-    visCustom = make_radio(40, 535, 120, "Custom PNG", reinterpret_cast<Fl_Callback*>(cb_visCustom));
+                           CB(cb_visWallp2));
+    visCustom = make_radio(40, 535, 120, "Custom PNG", CB(cb_visCustom));
     customHeightButton = new Fl_Button(165, 536, 40, 23, "...");
     customHeightButton->tooltip("Install a custom height map for this segment");
     customColorButton = new Fl_Button(210, 536, 70, 23, "CMap");
@@ -143,11 +138,11 @@ void make_segment_settings() {
     seedA = make_value_input(85, 570, 75, "Seed A");
     seedA->bounds(-5, 5);
     seedA->step(0.001);
-    seedA->callback(reinterpret_cast<Fl_Callback*>(cb_seedA));
+    seedA->callback(CB(cb_seedA));
     seedB = make_value_input(215, 570, 75, "Seed B");
     seedB->bounds(-5, 5);
     seedB->step(0.001);
-    seedB->callback(reinterpret_cast<Fl_Callback*>(cb_seedB));
+    seedB->callback(CB(cb_seedB));
 
     segLength = new Fl_Value_Slider(85, 602, 205, 25, "Length");
     segLength->type(FL_HOR_NICE_SLIDER);
@@ -155,14 +150,14 @@ void make_segment_settings() {
     segLength->bounds(1, 256);
     segLength->step(0.1);
     segLength->value(16);
-    segLength->callback(reinterpret_cast<Fl_Callback*>(cb_segLength));
+    segLength->callback(CB(cb_segLength));
 
     segHeight = new Fl_Value_Slider(300, 330, 35, 290, "Height");
     segHeight->type(FL_VERT_NICE_SLIDER);
     segHeight->bounds(1, 256);
     segHeight->step(0.1);
     segHeight->value(16);
-    segHeight->callback(reinterpret_cast<Fl_Callback*>(cb_segHeight));
+    segHeight->callback(CB(cb_segHeight));
 
     mapPreview = new Fl_Box(340, 330, 330, 290, "Map Top View Preview");
     mapPreview->box(FL_DOWN_BOX);
@@ -174,19 +169,19 @@ void make_segment_settings() {
     mapPosition->bounds(0, 1);
     mapPosition->step(0.01);
     mapPosition->tooltip("Position on the perspective preview map");
-    mapPosition->callback(reinterpret_cast<Fl_Callback*>(cb_mapPosition));
+    mapPosition->callback(CB(cb_mapPosition));
 
     Fl_Group* fog = make_frame(717, 345, 172, 142, "Fog");
     fogNear = make_counter(725, 352, 156, "Fog Near", -1000000, 1000000);
     fogNear->align(FL_ALIGN_BOTTOM);
-    fogNear->callback(reinterpret_cast<Fl_Callback*>(cb_fogNear));
+    fogNear->callback(CB(cb_fogNear));
     fogFar = make_counter(725, 395, 156, "Fog Far", -1000000, 1000000);
     fogFar->align(FL_ALIGN_BOTTOM);
-    fogFar->callback(reinterpret_cast<Fl_Callback*>(cb_fogFar));
+    fogFar->callback(CB(cb_fogFar));
     fogColor = new Fl_Input(725, 440, 156, 25, "Fog Color");
     fogColor->align(FL_ALIGN_BOTTOM);
     fogColor->when(FL_WHEN_CHANGED);
-    fogColor->callback(reinterpret_cast<Fl_Callback*>(cb_fogColor));
+    fogColor->callback(CB(cb_fogColor));
     fog->end();
 
     loadPaletteButton = new Fl_Button(717, 500, 105, 30, "Load Palette...");
@@ -213,7 +208,7 @@ void make_segments_page() {
     pathPosition->bounds(0, 16);
     pathPosition->slider_size(1.0 / 16);
     pathPosition->step(1);
-    pathPosition->callback(reinterpret_cast<Fl_Callback*>(cb_pathPosition));
+    pathPosition->callback(CB(cb_pathPosition));
 
     make_segment_settings();
     attach_segment_map_callbacks();

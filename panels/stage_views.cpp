@@ -1,5 +1,7 @@
 #include "panels/stage_views.h"
 
+#include "app/widget_helpers.h"
+
 #include "document/beat_grid.h"
 #include "document/stage_geometry.h"
 #include "document/trigger_commands.h"
@@ -31,8 +33,6 @@ Fl_Value_Output* valueYZTriggerScale = nullptr;
 Fl_Value_Output* valueXZTriggerBase = nullptr;
 Fl_Value_Output* valueXZTriggerScale = nullptr;
 Fl_Check_Button* beatGridButton = nullptr;
-
-#define CB(f) reinterpret_cast<Fl_Callback*>(f)
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "panels/step_repeat_dialog.h"
 
+#include "app/widget_helpers.h"
+
 #include "app/dialogs.h"
 #include "document/records.h"
 #include "document/step_repeat.h"
@@ -28,8 +30,6 @@ Fl_Output* snrConversion = nullptr;
 Fl_Value_Input* snrRXInc = nullptr;
 Fl_Value_Input* snrRYInc = nullptr;
 Fl_Value_Input* snrRZInc = nullptr;
-
-#define CB(f) reinterpret_cast<Fl_Callback*>(f)
 
 namespace {
 

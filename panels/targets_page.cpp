@@ -1,5 +1,7 @@
 #include "panels/targets_page.h"
 
+#include "app/widget_helpers.h"
+
 #include "app/dialogs.h"
 #include "document/records.h"
 #include "document/trigger_commands.h"
@@ -50,8 +52,6 @@ Fl_Menu_Item menu_triggerScore[] = {ITEM("100"), ITEM("250"), ITEM("1000"), END_
 Fl_Menu_Item menu_triggerBonus[] = {ITEM("No Bonus"), ITEM("Evolution Up"), ITEM("Chaos Up"),
                                     ITEM("Next Level"), END_OF_MENU};
 Fl_Menu_Item menu_triggerType[] = {ITEM(""), END_OF_MENU};
-
-#define CB(f) reinterpret_cast<Fl_Callback*>(f)
 
 static const char kTriggersFull[] =
     "This level already has 255 triggers, the most a level can hold.\n"
@@ -150,13 +150,6 @@ Fl_Value_Input* make_value_input(int x, int y, int w, const char* label, double 
     v->step(step);
     v->callback(cb);
     return v;
-}
-
-Fl_Group* make_frame(int x, int y, int w, int h, const char* label) {
-    Fl_Group* g = new Fl_Group(x, y, w, h, label);
-    g->box(FL_DOWN_FRAME);
-    g->align(FL_ALIGN_TOP_LEFT);
-    return g;
 }
 
 void make_stage_settings() {
