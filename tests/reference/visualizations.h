@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,17 +14,13 @@
 
 namespace reference {
 
-// The generators' colour table for `palette`: the opaque grey ramp when the
-// last entry is 0, and entry 0 opaque black in every case.
-inline std::vector<uint32_t> colour_table(const uint32_t* palette) {
-    std::vector<uint32_t> t(palette, palette + 256);
-    for (uint32_t i = 0; i < 256 && !palette[255]; i++) t[i] = 0xFF000000u + i * 0x010101u;
-    t[0] = 0xFF000000u;
-    return t;
+// Toward zero, saturating at the int range, NaN as 0: seeds can be any float.
+inline int to_int(float v) {
+    return v != v ? 0 : v >= 2147483648.0f ? INT_MAX : v <= -2147483648.0f ? INT_MIN : static_cast<int>(v);
 }
 
 // |trunc(v)| modulo 256.
-inline int wallpaper_index(float v) { return std::abs(static_cast<int>(v)) % 256; }
+inline int wallpaper_index(float v) { return static_cast<int>(std::abs(int64_t{to_int(v)}) % 256); }
 
 // Julia iteration count from start point (x, y); the block gets 9 n mod 256.
 inline int julia_count(float x, float y, float cr, float ci) {
@@ -70,8 +67,8 @@ inline void plasma_quad(std::vector<int>& out, int w, int h, Point first, Point 
 inline std::vector<int> indices(int generator, float a, float b, int w, int h, int texWidth) {
     std::vector<int> out(w * h, -1);
     if (generator == 1) {
-        std::srand(static_cast<unsigned>(static_cast<int>(a)));
-        const int va = static_cast<int>(a * 255.0f) % 255, vb = static_cast<int>(b * 255.0f) % 255, T = texWidth;
+        std::srand(static_cast<unsigned>(to_int(a)));
+        const int va = to_int(a * 255.0f) % 255, vb = to_int(b * 255.0f) % 255, T = texWidth;
         plasma_quad(out, w, h, {0, 0, va}, {T, 0, vb}, {0, T, vb}, {T, T, va});
         return out;
     }
@@ -94,12 +91,13 @@ inline std::vector<int> indices(int generator, float a, float b, int w, int h, i
     return out;
 }
 
-// The picture's pixel words (0 where nothing is written) for a palette.
+// The picture's pixel words (0 where nothing is written) for a palette: the
+// opaque grey ramp when its last entry is 0, and entry 0 opaque black always.
 inline std::vector<uint32_t> picture(const uint32_t* palette, int generator, float a, float b, int w, int h,
                                      int texWidth) {
-    const std::vector<uint32_t> table = colour_table(palette);
     std::vector<uint32_t> out;
-    for (int i : indices(generator, a, b, w, h, texWidth)) out.push_back(i < 0 ? 0 : table[i]);
+    for (int i : indices(generator, a, b, w, h, texWidth))
+        out.push_back(i < 0 ? 0 : i == 0 ? 0xFF000000u : palette[255] ? palette[i] : 0xFF000000u + i * 0x010101u);
     return out;
 }
 
