@@ -97,12 +97,21 @@ TEST(Md2Real, ModelsLoadWithTheirCountsCornersAndBounds) {
     }
 }
 
-TEST(Md2Pose, FractionsFramesOutOfBoundsAndCopies) {
+TEST(Md2Pose, FractionsFramesOutOfBoundsBoxesAndCopies) {
     MeshPtr mesh = load(tiny_model());
     ASSERT_NE(mesh, nullptr);
-    // Corner 0 is vertex 0, bytes (10, 20, 30) in frame 0 and (11, 20, 30) in frame 1.
-    const int16_t stored[5] = {0, 1, 10, -30, 20};
-    EXPECT_EQ(std::memcmp(&mesh->frames[0].vertices[0], stored, 10), 0);
+    // Frame 1 as stored: corner c is vertex k (bytes 11 + k, 20 + k, 30 + k) in mesh axes (x, -z, y)
+    // with texture coordinate j (s = 128 j, t = 32 j + 1).
+    std::vector<int16_t> copy(30), stored;
+    for (int c = 0; c < 6; c++) {
+        const int16_t k = "012013"[c] - '0', j = "012123"[c] - '0';
+        stored.insert(stored.end(), {int16_t(128 * j), int16_t(32 * j + 1), int16_t(11 + k), int16_t(-30 - k), int16_t(20 + k)});
+    }
+    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 1, copy.data()), 2);
+    EXPECT_EQ(copy, stored);
+    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 2, copy.data()), 0);
+    // Corner 0 is vertex 0, shown at (-20, 30, -10) in frame 0 and (-20, 30, -11) in frame 1;
+    // vertices 1..3 lie 1..3 further along each axis, so the box follows from z.
     const struct {
         int frame, next;
         float fraction, z;
@@ -112,25 +121,21 @@ TEST(Md2Pose, FractionsFramesOutOfBoundsAndCopies) {
                 {5, -3, 0.0f, -10, "frame (5) out of bounds.\nnextFrame (-3) out of bounds.\n"}};
     std::vector<FrameVertex> out(6);
     for (const auto& r : rows) {
+        FrameBounds box;
         testing::internal::CaptureStdout();
-        md2GetFractionalFrame(mesh.get(), r.frame, r.next, r.fraction, out.data(), nullptr);
+        md2GetFractionalFrame(mesh.get(), r.frame, r.next, r.fraction, out.data(), &box);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), r.printed);
         const FrameVertex want = {0.0f, 1.0f / 128, -20, 30, r.z};
+        const FrameBounds wantBox = {{-23, 30, r.z - 3}, {-20, 33, r.z}};
         EXPECT_EQ(std::memcmp(&out[0], &want, sizeof want), 0) << r.frame << " -> " << r.next << " at " << r.fraction;
+        EXPECT_EQ(std::memcmp(&box, &wantBox, sizeof box), 0) << r.frame << " -> " << r.next << " at " << r.fraction;
     }
     // Texture coordinates come from the current frame; s = 128 of 256 is u = 0.5.
     mesh->frames[1].vertices[1].s = 999;
     md2GetFractionalFrame(mesh.get(), 0, 1, 1.0f, out.data(), nullptr);
     EXPECT_EQ(out[1].u, 0.5f);
-    std::vector<int16_t> copy(30);
-    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 1, copy.data()), 2);
-    EXPECT_EQ(std::memcmp(copy.data(), mesh->frames[1].vertices.data(), 60), 0);
-    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 2, copy.data()), 0);
-    // Vertices 0..3 of frame 0 lie at (-20 - k, 30 + k, -10 - k); then no triangles: a zero box.
-    const FrameBounds zero = {}, tiny = {{-23, 30, -13}, {-20, 33, -10}};
+    const FrameBounds zero = {};  // no triangles: a zero box
     FrameBounds box;
-    md2GetFractionalFrame(mesh.get(), 0, 0, 0.0f, out.data(), &box);
-    EXPECT_EQ(std::memcmp(&box, &tiny, sizeof box), 0);
     mesh->triangleCount = 0;
     md2GetFractionalFrame(mesh.get(), 0, 0, 0.0f, out.data(), &box);
     EXPECT_EQ(std::memcmp(&box, &zero, sizeof box), 0);
@@ -142,23 +147,20 @@ TEST(Md2Refused, DamagedFilesGiveNullAndOneLineNamingTheFile) {
     std::vector<std::pair<std::string, Bytes>> bad;
     for (int at : {0, 67, 68, 100, 140, 150, 170, 172, 228, 280, 290, 295})  // cut at and inside every block
         bad.emplace_back("cut at " + std::to_string(at), Bytes(good.begin(), good.begin() + at));
-    // Header fields: skin sizes, negative or too large counts, offsets outside the file.
-    const std::pair<int, uint32_t> fields[] = {{2, 0}, {3, uint32_t(-4)}, {5, uint32_t(-1)}, {6, uint32_t(-1)}, {7, 0x7FFFFFFF},
-                                               {8, 3}, {9, 0x40000000}, {10, 3}, {10, uint32_t(-2)}, {6, 0x20000000},
-                                               {12, uint32_t(-4)}, {13, 290}, {14, 0x7FFFFFF0}, {15, 1000}};
-    for (const auto& [field, value] : fields) {
+    // Header fields: skin sizes, negative or too large counts, offsets outside the file; then
+    // triangle 1's third vertex and first texture coordinate made 4 of 4.
+    const std::pair<int, uint32_t> patches[] = {
+        {8, 0},           {12, uint32_t(-4)}, {20, uint32_t(-1)}, {24, uint32_t(-1)}, {28, 0x7FFFFFFF}, {32, 3},
+        {36, 0x40000000}, {40, 3},            {40, uint32_t(-2)}, {24, 0x20000000},   {48, uint32_t(-4)}, {52, 290},
+        {56, 0x7FFFFFF0}, {60, 1000},         {164, 4},           {166, 4}};
+    for (const auto& [at, value] : patches) {
         Bytes b = good;
-        put32(b, 4 * field, value);
-        bad.emplace_back("field " + std::to_string(field) + " = " + std::to_string(int(value)), b);
-    }
-    for (size_t at : {164, 166}) {  // triangle 1's third vertex and first texture coordinate: 4 of 4
-        Bytes b = good;
-        b[at] = 4;
-        bad.emplace_back("index at " + std::to_string(at), b);
+        put32(b, at, value);
+        bad.emplace_back("byte " + std::to_string(at) + " = " + std::to_string(int(value)), b);
     }
     Bytes big = good;  // 513 frames of 4096 triangles: more than the format's largest model
-    for (const auto& [field, value] : {std::pair<int, uint32_t>{10, 513}, {8, 4096}, {6, 1}, {13, 296}, {14, 296 + 4096 * 12}})
-        put32(big, 4 * field, value);
+    for (const auto& [at, value] : {std::pair<int, uint32_t>{40, 513}, {32, 4096}, {24, 1}, {52, 296}, {56, 296 + 4096 * 12}})
+        put32(big, at, value);
     big.resize(296 + 4096 * 12 + 513 * 44);
     bad.emplace_back("513 x 4096", big);
     for (const auto& [what, bytes] : bad) {
@@ -167,7 +169,7 @@ TEST(Md2Refused, DamagedFilesGiveNullAndOneLineNamingTheFile) {
         EXPECT_TRUE(printed.rfind("MD2 model 'tiny.md2' refused: ", 0) == 0 && std::count(printed.begin(), printed.end(), '\n') == 1)
             << what << ": " << printed;
     }
-    put32(big, 4 * 10, 512);  // the largest model is still read
+    put32(big, 40, 512);  // the largest model is still read
     EXPECT_NE(load(big), nullptr);
 
     const std::string path = testing::TempDir() + "/damaged.md2";
