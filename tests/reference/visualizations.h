@@ -22,21 +22,17 @@ inline int to_int(float v) {
 // |trunc(v)| modulo 256.
 inline int wallpaper_index(float v) { return static_cast<int>(std::abs(int64_t{to_int(v)}) % 256); }
 
-// Julia iteration count from start point (x, y); the block gets 9 n mod 256.
+// Julia iteration count from start point (x, y): the step whose point lies
+// outside the radius-2 circle; 251 when the next point is the start or, from
+// step 17 on, the 16th iterate; 127 after 126 steps. The block gets 9 n mod 256.
 inline int julia_count(float x, float y, float cr, float ci) {
     float zx = x, zy = y, sx = 0, sy = 0;
-    for (int n = 1;;) {
+    for (int n = 1;; n++) {
         if (zx * zx + zy * zy > 4.0f) return n;
         const float nx = zx * zx - zy * zy + cr, ny = zy * (zx + zx) + ci;
-        if (nx == x && ny == y) return 251;
-        if (n == 16) {
-            sx = nx, sy = ny, n = 17;
-        } else if (n < 16) {
-            n++;
-        } else {
-            if (nx == sx && ny == sy) return 251;
-            if (++n > 126) return n;
-        }
+        if ((nx == x && ny == y) || (n > 16 && nx == sx && ny == sy)) return 251;
+        if (n == 16) sx = nx, sy = ny;
+        if (n == 126) return 127;
         zx = nx, zy = ny;
     }
 }
