@@ -8,17 +8,13 @@
 #include "preview/actors.h"
 
 TEST(ActorPlacement, PositionOnThePathAtTheMapPosition) {
-    const struct {
-        float times[3];
-        int stages;
-        double m;
-        int leg;   // -1: not drawn
-        float f;   // fraction of the leg
-    } rows[] = {{{0.2f, 0.6f}, 2, 0.4, 0, 0.5f},      {{0.2f, 0.6f}, 2, 0.2f, 0, 0},  {{0.2f, 0.6f}, 2, 0.6f, 0, 1},
-                {{0.2f, 0.6f}, 2, 0.7, -1, 0},        {{0.2f, 0.6f}, 2, 0.1, -1, 0},  {{0.5f, 0.5f, 0.9f}, 3, 0.5, 0, 0},
-                {{0.0f, 0.5f, 1.0f}, 3, 0.75, 1, 0.5f}, {{0.4f}, 1, 0.4, -1, 0},
-                {{0.0f, 0.3f}, 2, 0.3, 0, 1},  // the double 0.3 lies below the float 0.3f
-                {{0.0f, 0.3f}, 2, std::nextafter(double(0.3f), 1.0), -1, 0}};  // as a float it would equal 0.3f
+    // Stage times, stage count, map position, then the leg (-1: not drawn) and the fraction of it.
+    const struct { float times[3]; int stages; double m; int leg; float f; } rows[] = {
+        {{0.2f, 0.6f}, 2, 0.4, 0, 0.5f},        {{0.2f, 0.6f}, 2, 0.2f, 0, 0}, {{0.2f, 0.6f}, 2, 0.6f, 0, 1},
+        {{0.2f, 0.6f}, 2, 0.7, -1, 0},          {{0.2f, 0.6f}, 2, 0.1, -1, 0}, {{0.5f, 0.5f, 0.9f}, 3, 0.5, 0, 0},
+        {{0.0f, 0.5f, 1.0f}, 3, 0.75, 1, 0.5f}, {{0.4f}, 1, 0.4, -1, 0},
+        {{0.0f, 0.3f}, 2, 0.3, 0, 1},  // the double 0.3 lies below the float 0.3f
+        {{0.0f, 0.3f}, 2, std::nextafter(double(0.3f), 1.0), -1, 0}};  // as a float it would equal 0.3f
     for (const auto& r : rows) {
         Trigger t;
         default_trigger(t);
@@ -32,18 +28,16 @@ TEST(ActorPlacement, PositionOnThePathAtTheMapPosition) {
 }
 
 TEST(ActorPlacement, FrameChoiceAndSkinColours) {
-    const uint32_t frames[][3] = {{198, 0, 40}, {198, 11, 45}, {196, 7, 41}, {195, 200, 5}, {10, 10, 0}, {10, 0xFFFFFFFFu, 5}};
-    for (const auto& f : frames) EXPECT_EQ(actorFrame(f[0], f[1]), int(f[2])) << f[0] << " " << f[1];
-    EXPECT_EQ(actorFrame(0, 3), -1);
+    const int64_t frames[][3] = {{198, 0, 40}, {198, 11, 45}, {196, 7, 41}, {195, 200, 5},
+                                 {10, 10, 0},  {10, 0xFFFFFFFFu, 5}, {0, 3, -1}};  // -1: no frames
+    for (const auto& f : frames) EXPECT_EQ(actorFrame(int(f[0]), uint32_t(f[1])), f[2]) << f[0] << " " << f[1];
 
     std::unique_ptr<Image, void (*)(Image*)> skin(newImage(3, 2), freeImage);  // rows 4 words apart
     for (int i = 0; i < 8; i++) skin->pixels[i] = 0xAB000000u | (i / 4) << 8 | i % 4;
     // 3e30f is 3000000196258126111458713403392, 2 more than a multiple of 3.
-    const struct {
-        float u, v;
-        int x, y;
-    } rows[] = {{0.5f, 0.5f, 1, 1},  {0.99f, 0.99f, 2, 1},  {1, 1, 0, 0},          {-0.1f, -0.2f, 0, 0},
-                {-0.34f, -0.5f, 2, 1}, {2.5f, -3.5f, 1, 1}, {1e30f, -1e30f, 2, 0}, {INFINITY, NAN, 0, 0}};
+    const struct { float u, v; int x, y; } rows[] = {
+        {0.5f, 0.5f, 1, 1},    {0.99f, 0.99f, 2, 1}, {1, 1, 0, 0},          {-0.1f, -0.2f, 0, 0},
+        {-0.34f, -0.5f, 2, 1}, {2.5f, -3.5f, 1, 1},  {1e30f, -1e30f, 2, 0}, {INFINITY, NAN, 0, 0}};
     for (const auto& r : rows) EXPECT_EQ(skinColor(skin.get(), r.u, r.v), 0xAB000000u | r.y << 8 | r.x) << r.u << " " << r.v;
     EXPECT_EQ(skinColor(nullptr, 0.5f, 0.5f), 0xFFFFFFFFu);
 }

@@ -39,22 +39,21 @@ FrameVertex expected_corner(const Bytes& file, int frame, int i, int j) {
     return {int16_t(u16(file, st)) * (1.0f / u32(file, 8)), int16_t(u16(file, st + 2)) * (1.0f / u32(file, 12)), -p[1], p[2], -p[0]};
 }
 
-// 296 bytes: two triangles over four vertices in `frames` frames (scale 1,
+// 296 bytes: two triangles over four vertices in two frames (scale 1,
 // translate 0); vertex k of frame f has bytes (10 + k + f, 20 + k, 30 + k);
 // skin 256 x 128. Skins at 68, texture coordinates 132, triangles 148,
-// frames 172 (56 bytes each), then 3 GL commands.
-Bytes tiny_model(int frames = 2) {
-    const int ofsFrames = 172, ofsGl = ofsFrames + 56 * frames;
-    const int header[17] = {0x32504449, 8, 256, 128, 56, 1, 4, 4, 2, 3, frames, 68, 132, 148, ofsFrames, ofsGl, ofsGl + 12};
-    Bytes b(ofsGl + 12);
+// frames 172 (56 bytes each), then 3 GL commands at 284.
+Bytes tiny_model() {
+    const int header[17] = {0x32504449, 8, 256, 128, 56, 1, 4, 4, 2, 3, 2, 68, 132, 148, 172, 284, 296};
+    Bytes b(296);
     for (int i = 0; i < 17; i++) put32(b, 4 * i, header[i]);
     const int st[8] = {0, 1, 128, 33, 256, 65, 384, 97}, tris[12] = {0, 1, 2, 0, 1, 2, 0, 1, 3, 1, 2, 3};
     for (int i = 0; i < 8; i++) b[132 + 2 * i] = st[i] & 0xFF, b[133 + 2 * i] = st[i] >> 8;
     for (int i = 0; i < 12; i++) b[148 + 2 * i] = tris[i];
-    for (int f = 0; f < frames; f++) {
-        for (int a = 0; a < 3; a++) put32(b, ofsFrames + 56 * f + 4 * a, 0x3F800000);  // 1.0f
+    for (int f = 0; f < 2; f++) {
+        for (int a = 0; a < 3; a++) put32(b, 172 + 56 * f + 4 * a, 0x3F800000);  // 1.0f
         for (int k = 0; k < 4; k++)
-            for (int a = 0; a < 3; a++) b[ofsFrames + 56 * f + 40 + 4 * k + a] = 10 * (a + 1) + k + (a ? 0 : f);
+            for (int a = 0; a < 3; a++) b[172 + 56 * f + 40 + 4 * k + a] = 10 * (a + 1) + k + (a ? 0 : f);
     }
     return b;
 }
@@ -70,10 +69,7 @@ MeshPtr load(const Bytes& b, std::string* printed = nullptr) {
 }  // namespace
 
 TEST(Md2Real, ModelsLoadWithTheirCountsCornersAndBounds) {
-    const struct {
-        const char* name;
-        int frames, triangles;
-    } models[] = {{"camera1", 17, 517}, {"lamp", 198, 164}, {"enc_plasma_clip", 1, 12}};
+    const struct { const char* name; int frames, triangles; } models[] = {{"camera1", 17, 517}, {"lamp", 198, 164}, {"enc_plasma_clip", 1, 12}};
     for (const auto& m : models) {
         const std::string path = std::string(VANTROPE_TESTDATA) + "/md2/" + m.name + ".md2";
         std::ifstream in(path, std::ios::binary);
@@ -112,11 +108,7 @@ TEST(Md2Pose, FractionsFramesOutOfBoundsBoxesAndCopies) {
     EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), 2, copy.data()), 0);
     // Corner 0 is vertex 0, shown at (-20, 30, -10) in frame 0 and (-20, 30, -11) in frame 1;
     // vertices 1..3 lie 1..3 further along each axis, so the box follows from z.
-    const struct {
-        int frame, next;
-        float fraction, z;
-        const char* printed;
-    } rows[] = {{0, 1, 0.0f, -10, ""}, {0, 1, 1.0f, -11, ""}, {1, 0, 0.25f, -10.75f, ""},
+    const struct { int frame, next; float fraction, z; const char* printed; } rows[] = {{0, 1, 0.0f, -10, ""}, {0, 1, 1.0f, -11, ""}, {1, 0, 0.25f, -10.75f, ""},
                 {-1, 1, 1.0f, -11, "frame (-1) out of bounds.\n"}, {0, 2, 1.0f, -10, "nextFrame (2) out of bounds.\n"},
                 {5, -3, 0.0f, -10, "frame (5) out of bounds.\nnextFrame (-3) out of bounds.\n"}};
     std::vector<FrameVertex> out(6);
