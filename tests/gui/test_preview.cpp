@@ -2,17 +2,11 @@
 // mouse, and the terrain rebuilt by the hue roller and by every draw.
 #include "gui_test_support.h"
 
-#include "document/document_ui.h"
-#include "panels/segments_page.h"
 #include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Roller.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 
 namespace fs = std::filesystem;
 
@@ -83,15 +77,10 @@ TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
     int callbacks = 0;
     Fl_Callback* saved = mapPosition->callback();
     mapPosition->callback([](Fl_Widget*, void* n) { ++*static_cast<int*>(n); }, &callbacks);
-    const struct {
-        int button;
-        double start;
-        int fromX, fromY, toX, toY;
-        double position;
-        float yaw, pitch;
-    } rows[] = {{FL_BUTTON3, 0.3, 240, 272, 240, 0, 1.0, 0, 0},  {FL_BUTTON3, 0.5, 10, 200, 90, 132, 0.75, 0, 0},
-                {FL_BUTTON3, 0.2, 240, 50, 240, 150, 0.0, 0, 0}, {FL_BUTTON1, 0.4, 100, 100, 150, 80, 0.4, 0.5f, -0.2f},
-                {FL_BUTTON2, 0.4, 300, 10, 200, 110, 0.4, -1.0f, 1.0f}};
+    const struct { int button; double start; int fromX, fromY, toX, toY; double position; float yaw, pitch; } rows[] = {
+        {FL_BUTTON3, 0.3, 240, 272, 240, 0, 1.0, 0, 0},        {FL_BUTTON3, 0.5, 10, 200, 90, 132, 0.75, 0, 0},
+        {FL_BUTTON3, 0.2, 240, 50, 240, 150, 0.0, 0, 0},       {FL_BUTTON1, 0.4, 100, 100, 150, 80, 0.4, 0.5f, -0.2f},
+        {FL_BUTTON2, 0.4, 300, 10, 200, 110, 0.4, -1.0f, 1.0f}};
     for (const auto& r : rows) {
         mapPosition->value(r.start);
         Fl::e_state = r.button;

@@ -45,9 +45,9 @@ TEST(GenPictures, EveryVisualizationMatchesTheReferencePicture) {
     // Ordinary seeds on larger pictures, the widest the buffer allows among them
     // (46340.5 squared is just below 2^31, so the fade crosses it); every pair
     // of extreme seeds on small and odd sizes.
-    const std::pair<float, float> ordinary[] = {{0.5f, 0.25f}, {-0.3f, 1.7f},    {2.25f, -1.5f},   {-4.321f, -0.001f},
-                                                {1, 3},          {0, 1.5f},        {0.75f, 1.6f},    {1.0f / 6, 0.2f},
-                                                {4.999f, -5},    {46340.5f, 0}};
+    const std::pair<float, float> ordinary[] = {{0.5f, 0.25f}, {-0.3f, 1.7f},  {2.25f, -1.5f},   {-4.321f, -0.001f},
+                                                {1, 3},        {0, 1.5f},      {0.75f, 1.6f},    {1.0f / 6, 0.2f},
+                                                {4.999f, -5},  {46340.5f, 0}};
     const float extreme[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 2147483648.0f, -2147483904.0f, -5, -0.9f, 0.5f, 3};
     const std::pair<int, int> large[] = {{256, 256}, {200, 120}, {512, 2}},
                               small[] = {{1, 1}, {2, 1}, {2, 2}, {3, 5}, {17, 33}, {129, 7}, {7, 129}};
