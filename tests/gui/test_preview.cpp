@@ -39,6 +39,12 @@ protected:
     std::string tag;
 };
 
+// Lets the preview draw what is pending: on a busy machine the window can take
+// longer than a few event checks to be shown.
+void draw_pending() {
+    for (int i = 0; i < 500 && perspectivePreview->damage(); i++) Fl::wait(0.01);
+}
+
 }  // namespace
 
 TEST_F(PreviewModels, PrefixOrderSkinsRetriesAndGrowth) {
@@ -87,7 +93,7 @@ TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
         Fl::e_x = r.fromX;
         Fl::e_y = r.fromY;
         EXPECT_EQ(perspectivePreview->handle(FL_PUSH), 1);
-        pump_events();  // draws, so that the drag's redraw request shows
+        draw_pending();  // so that the drag's redraw request shows
         Fl::e_x = r.toX;
         Fl::e_y = r.toY;
         EXPECT_EQ(perspectivePreview->handle(FL_DRAG), 1);
@@ -97,7 +103,7 @@ TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
         EXPECT_EQ(perspectivePreview->handle(FL_RELEASE), 1);
         EXPECT_TRUE(perspectivePreview->cameraYaw == 0 && perspectivePreview->cameraPitch == 0);
     }
-    pump_events();
+    draw_pending();
     for (int event : {FL_MOVE, FL_KEYBOARD, FL_MOUSEWHEEL, FL_ENTER})
         EXPECT_TRUE(perspectivePreview->handle(event) == 0 && perspectivePreview->damage() == 0) << event;
     EXPECT_EQ(callbacks, 0);  // the slider's callback is not run
@@ -116,7 +122,7 @@ TEST(PreviewTerrain, TheHueRollerRebuildsItAndEveryDrawCounts) {
     EXPECT_EQ(perspectivePreview->terrain[terrainVertexIndex(128, 9, 5, true)].packedColor, segment[0].palette[h]);
     const uint32_t before = perspectivePreview->frameCounter;
     perspectivePreview->redraw();
-    pump_events();
+    draw_pending();
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(perspectivePreview->frameCounter, before + 1);
 }
