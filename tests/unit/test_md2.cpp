@@ -19,15 +19,8 @@ using MeshPtr = std::unique_ptr<AnimMesh>;
 // Little-endian fields, read and written here without the reader's help.
 uint32_t u32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; }
 int u16(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8; }
-float f32(const Bytes& b, size_t at) {
-    const uint32_t bits = u32(b, at);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-void put32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; i++) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
+float f32(const Bytes& b, size_t at) { const uint32_t bits = u32(b, at); float f; std::memcpy(&f, &bits, 4); return f; }
+void put32(Bytes& b, size_t at, uint32_t v) { for (int i = 0; i < 4; i++) b[at + i] = uint8_t(v >> (8 * i)); }
 
 // Corner j of triangle i of `frame` from the file's bytes: MD2 position P =
 // byte x scale + translate, shown at (-P.y, P.z, -P.x), with s / skin width, t / skin height.
