@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -26,11 +25,11 @@ namespace {
 using ImagePtr = std::unique_ptr<Image, void (*)(Image*)>;
 uint32_t at(const Image* image, int x, int y) { return image->pixels[y * image->texWidth + x]; }
 
-// Runs `make` on a new w x h image, keeping the plasma's line off stdout.
-ImagePtr quietly(int w, int h, const std::function<void(Image*)>& make) {
+// Runs visualization v on a new w x h image, keeping the plasma's line off stdout.
+ImagePtr generated(int w, int h, float a, float b, int v) {
     ImagePtr img(newImage(w, h), freeImage);
     testing::internal::CaptureStdout();
-    make(img.get());
+    generateVisualization(a, b, img.get(), v);
     testing::internal::GetCapturedStdout();
     return img;
 }
@@ -73,7 +72,7 @@ TEST(GenPictures, EveryVisualizationMatchesTheReferencePicture) {
         for (const auto& [v, g] : dispatch) {
             if (v != g && w != 256) continue;  // other numbers on the square pictures only
             copyPalette(palette);
-            const ImagePtr img = quietly(w, h, [&](Image* i) { generateVisualization(a, b, i, v); });
+            const ImagePtr img = generated(w, h, a, b, v);
             for (int y = 0; y < int(img->texHeight); y++)
                 for (int x = 0; x < tw; x++)
                     ASSERT_EQ(at(img.get(), x, y), x < w && y < h ? want[g][y * w + x] : 0u)
@@ -99,13 +98,13 @@ TEST(GenPictures, HandWorkedPixels) {
         {1, 3.7f, -0.4f, 128, 0, 38}, {1, -1.2f, 3.7f, 0, 128, 63}};
     copyPalette(std::vector<uint32_t>(256).data());  // the grey ramp: a pixel's low byte is its index
     for (const auto& r : rows) {
-        const ImagePtr img = quietly(256, 256, [&](Image* i) { generateVisualization(r.a, r.b, i, r.generator); });
+        const ImagePtr img = generated(256, 256, r.a, r.b, r.generator);
         EXPECT_EQ(at(img.get(), r.x, r.y) & 255, uint32_t(r.index)) << r.generator << " " << r.a << " " << r.b;
     }
     // Plasma 0.5, 0.25: corners 127 and 63; the centre takes the first random number, and the
     // second-level centres the 2nd, 5463rd, 10924th and 16385th, for the sub-quads are visited
     // top-left, top-right, bottom-right, bottom-left and each below the top draws 5461 numbers.
-    const ImagePtr img = quietly(256, 256, [](Image* i) { generatePlasma(0.5f, 0.25f, i); });
+    const ImagePtr img = generated(256, 256, 0.5f, 0.25f, 1);
     std::srand(0);
     std::vector<int> r;
     for (int i = 0; i < 16385; i++) r.push_back((std::rand() >> 12) & 31);
