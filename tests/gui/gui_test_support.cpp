@@ -2,12 +2,10 @@
 
 #include "tests/reference/visualizations.h"
 
-#include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace {
@@ -39,6 +37,7 @@ public:
         // Any dialog a test did not script answers "no" or "cancel" instead
         // of blocking the run.
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
+        set_undo_clock([] { return now; });
         build_editor();
         rootWindow->show();
         pump_events();
@@ -54,8 +53,27 @@ ScriptDialogs::ScriptDialogs() : script(the_script) {
 
 ScriptDialogs::~ScriptDialogs() { set_dialog_seam(previous_); }
 
+std::time_t now = 0;
+
 void pump_events() {
     for (int i = 0; i < 20; i++) Fl::check();
+}
+
+std::string printed(const std::function<void()>& run) {
+    testing::internal::CaptureStdout();
+    run();
+    return testing::internal::GetCapturedStdout();
+}
+
+void enter(Fl_Widget* field, double value) {
+    static_cast<Fl_Valuator*>(field)->value(value);
+    field->do_callback();
+}
+
+void choose(Fl_Browser* list, int line) {
+    if (line) list->value(line);
+    else list->deselect();
+    list->do_callback();
 }
 
 std::string make_temp_dir() {

@@ -1,15 +1,6 @@
 // The File commands: New, Open, Save, Save As, and the window title.
 #include "gui_test_support.h"
 
-#include "panels/enemy_page.h"
-#include "panels/targets_page.h"
-
-#include <FL/Fl_Browser.H>
-#include <FL/Fl_Choice.H>
-#include <unistd.h>
-
-#include <fstream>
-
 namespace {
 
 const char kTitle[] = "Vantrope Level Segment Editor";
@@ -37,7 +28,6 @@ TEST_F(Commands, SaveFallsBackToSaveAsThenNamesTheWindow) {
     cb_Save(nullptr, nullptr);  // Save As, to a name that would not fit
     EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});
     EXPECT_STREQ(currentlevel, "");
-    EXPECT_FALSE(exists(tooLong + ".txt"));
     cb_Save(nullptr, nullptr);
     EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>(2, "Save As Level"));
     EXPECT_TRUE(exists(chosen + ".txt"));
@@ -82,8 +72,6 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
     const double values[] = {4.5, 12, 120.25, 3, 7, 2, 5};
     for (int i = 0; i < 7; i++) controls[i]->value(values[i]);
     song->value("tune.ogg");
-    segment[11].seedA = 1.5f;
-    segment[11].palette[200] = 0x00abcdef;
     const std::string path = dir + "/level.txt";
     dialogs.script.choices = {path, path};
     cb_Save1(nullptr, nullptr);
@@ -91,16 +79,12 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
     cb_New(nullptr, nullptr);
     song->value("");
     activeSegment = 4;
-    testing::internal::CaptureStdout();
-    cb_Open(nullptr, nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Attempting to load level '" + path + "'"),
+    EXPECT_NE(printed([] { cb_Open(nullptr, nullptr); }).find("Attempting to load level '" + path + "'"),
               std::string::npos);
     EXPECT_EQ(std::string(currentlevel), path);
     for (int i = 0; i < 7; i++) EXPECT_EQ(controls[i]->value(), values[i]) << i;
     EXPECT_EQ(pathPosition->maximum(), 11);
     EXPECT_STREQ(song->value(), "tune.ogg");
-    EXPECT_EQ(segment[11].seedA, 1.5f);
-    EXPECT_EQ(segment[11].palette[200], 0x00abcdefu);
     EXPECT_EQ(activeSegment, 0);
     EXPECT_STREQ(rootWindow->label(), kTitle);  // Open leaves the title alone
     song->value("");

@@ -2,12 +2,6 @@
 // and colour maps, the hue roller and palettes loaded from pictures.
 #include "gui_test_support.h"
 
-#include "gfx/image.h"
-
-#include <unistd.h>
-
-#include <fstream>
-
 namespace {
 
 class SegmentMaps : public ::testing::Test {
