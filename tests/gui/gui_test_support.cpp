@@ -4,9 +4,6 @@
 
 #include <FL/Fl_RGB_Image.H>
 
-#include <cstdlib>
-#include <filesystem>
-#include <iterator>
 
 namespace {
 
@@ -74,24 +71,6 @@ void choose(Fl_Browser* list, int line) {
     if (line) list->value(line);
     else list->deselect();
     list->do_callback();
-}
-
-std::string make_temp_dir() {
-    static std::vector<std::string> made;  // removed when the process ends
-    static const bool cleanup = std::atexit([] {
-        for (const std::string& dir : made) std::filesystem::remove_all(dir);
-    }) == 0;
-    (void)cleanup;
-    char pattern[] = "/tmp/vantrope-gui-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) return "/tmp";
-    made.push_back(dir);
-    return dir;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The preview is the map transposed: preview row r, column c is map column r, row c.

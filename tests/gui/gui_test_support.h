@@ -18,6 +18,7 @@
 #include "panels/step_repeat_dialog.h"
 #include "panels/targets_page.h"
 #include "preview/perspective_preview_ui.h"
+#include "tests/test_files.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -47,7 +48,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -83,10 +83,6 @@ std::string printed(const std::function<void()>& run);
 // for none); either runs the widget's callback.
 void enter(Fl_Widget* field, double value);
 void choose(Fl_Browser* list, int line);
-// A fresh, empty folder under the system temporary folder, removed when the
-// test process ends.
-std::string make_temp_dir();
-std::string read_file(const std::string& path);
 
 // Pixels of the map preview that differ from the 256 x 256 map `words`; -1
 // when there is no preview picture.

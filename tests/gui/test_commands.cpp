@@ -11,10 +11,10 @@ protected:
     void SetUp() override {
         cb_New(nullptr, nullptr);
         currentlevel[0] = '\0';
-        dir = make_temp_dir();
     }
     void TearDown() override { rootWindow->label(kTitle); }
-    std::string dir;
+    TempFolder tmp;
+    const std::string dir = tmp.dir.string();
     ScriptDialogs dialogs;
 };
 

@@ -8,14 +8,14 @@ class SegmentMaps : public ::testing::Test {
 protected:
     void SetUp() override {
         cb_New(nullptr, nullptr);
-        dir = make_temp_dir();
         copy_text(currentlevel, (dir + "/forest.txt").c_str());
     }
     void TearDown() override {
         currentlevel[0] = '\0';
         new_level();
     }
-    std::string dir;
+    TempFolder tmp;
+    const std::string dir = tmp.dir.string();
 };
 
 uint32_t gradient(int x, int y) { return 0xFF000000u | (y << 8) | x; }
@@ -72,7 +72,7 @@ TEST_F(SegmentMaps, MissingHeightMapAsksAndInstallsTheChosenFile) {
     std::remove(target.c_str());
     new_map();  // yes, then a good file: copied into place and shown
     EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>(2, "Open Level File"));
-    EXPECT_EQ(read_file(target), read_file(dir + "/elsewhere.png"));
+    EXPECT_EQ(file_text(target), file_text(dir + "/elsewhere.png"));
     EXPECT_EQ(imageVis->pixels[7 * 256 + 9], gradient(9, 7));
 }
 
@@ -87,7 +87,7 @@ TEST_F(SegmentMaps, InstallButtonsCopyAndCheckTheFile) {
         dialogs.script.choices = {row.chosen, ""};
         row.button->do_callback();
         EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>{row.title});
-        EXPECT_EQ(read_file(row.target), read_file(row.chosen));  // copied whatever the check says
+        EXPECT_EQ(file_text(row.target), file_text(row.chosen));  // copied whatever the check says
         EXPECT_EQ(dialogs.script.alerted, row.alert ? std::vector<std::string>{row.alert} : std::vector<std::string>{});
         std::remove(row.target.c_str());
         row.button->do_callback();  // cancelled: nothing copied

@@ -176,7 +176,8 @@ TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
     enter(explosionRadius, 12.25);
     enter(explosionHeight, 0.1234564);
     enter(explosionDuration, 2.3456);
-    const std::string path = make_temp_dir() + "/made.txt";
+    TempFolder tmp;
+    const std::string path = tmp / "made.txt";
     ASSERT_TRUE(save_level(path.c_str()));
     const std::vector<Trigger> made(trigger, trigger + 4);
     const std::vector<EnemyModel> models(enemyModel, enemyModel + 3);

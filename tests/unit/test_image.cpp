@@ -1,7 +1,7 @@
 // Image buffers and PNG reading/writing. The PngSuite pixels are compared with
 // what ImageMagick's own decoder makes of the same files.
 #include "gfx/image.h"
-#include "test_files.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -6,7 +6,7 @@
 #include "gfx/image.h"
 #include "maps/generators.h"
 #include "maps/segment_render.h"
-#include "test_files.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // permissions and owners, read-only files, and names up to 255 characters.
 #include "document/level_file.h"
 #include "document/records.h"
-#include "test_files.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Cells, bitmap fonts, swizzling and Targa output.
 #include "gfx/sprites.h"
-#include "test_files.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 

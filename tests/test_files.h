@@ -1,4 +1,4 @@
-// Temporary folders and whole files for the unit tests.
+// Temporary folders and whole files for the unit and GUI tests.
 #pragma once
 
 #include <cstdlib>
