@@ -114,9 +114,8 @@ TEST_F(StageViews, MousePlacesTheSelectedStage) {
     for (const auto& r : rows) {
         Trigger& t = trigger[1];
         t.stage[0] = {-40, 0, 960, 0, 0, 0, 0.5f};
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(press(stageXZTrigger, FL_PUSH, r.x, r.y, r.state), 1);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), r.editZ ? "editZ=1\n" : "editZ=0\n") << r.x << "," << r.y;
+        EXPECT_EQ(printed([&] { EXPECT_EQ(press(stageXZTrigger, FL_PUSH, r.x, r.y, r.state), 1); }),
+                  r.editZ ? "editZ=1\n" : "editZ=0\n") << r.x << "," << r.y;
         EXPECT_EQ(std::make_tuple(t.stage[0].trigger, t.stage[0].z, t.stage[0].x), std::make_tuple(r.trigger, r.z, r.x_))
             << r.x << "," << r.y;
         EXPECT_EQ((r.editZ ? triggerZ : triggerTrigger)->value(), r.editZ ? r.z : r.trigger);

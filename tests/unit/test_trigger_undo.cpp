@@ -23,10 +23,7 @@ public:
     int stageSelector = -1, count = 0;
 
     LineList& lines() override { return list; }
-    void update_trigger() override {
-        linesWhenShown = list.lines;
-        begin_update_trigger(list);
-    }
+    void update_trigger() override { linesWhenShown = list.lines; begin_update_trigger(list); }
     void update_stage() override {}
     void show_stage_selector() override { stageSelector = activeStage; }
     int step_repeat_count() override { return count; }
@@ -131,28 +128,22 @@ TEST_F(TriggerUndo, UndoOfEachKind) {
     undo();  // an empty history: nothing happens, nothing is shown
     EXPECT_TRUE(panel.linesWhenShown.empty());
     // Edits of triggers 3 and 5 within two seconds: Undo restores 3 only.
-    activeTrigger = 3;
-    change_trigger().health = 99;
-    activeTrigger = 5;
-    change_trigger().health = 98;
+    for (int t : {3, 5}) activeTrigger = t, change_trigger().health = 100 - t;
     undo();
-    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13098);
+    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13095);
     EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 33);
     // A deleted trigger comes back on a line "Undo" that the refresh relabels.
-    activeTrigger = 2;
-    delete_trigger();
+    activeTrigger = 2, delete_trigger();
     EXPECT_STREQ(undo_type(), "Delete Trigger");
     undo();
     EXPECT_EQ(panel.linesWhenShown[1], "Undo");
     EXPECT_EQ(panel.list.lines[1], "seg02tgt02");
     // Undoing an Add selects the number past the end: no line is highlighted.
-    add_trigger();
-    undo();
+    add_trigger(), undo();
     EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 70);
     // A selection comes back with its stage, set after the trigger is shown.
     activeTrigger = 4, activeStage = 3;
-    select_trigger(1);
-    undo();
+    select_trigger(1), undo();
     EXPECT_EQ(activeTrigger * 100 + activeStage * 10 + panel.stageSelector, 433);
     // A step and repeat's copies are taken off the end of the list.
     panel.count = 2;
