@@ -28,12 +28,9 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Counter.H>
 #include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Output.H>
 #include <FL/Fl_Roller.H>
 #include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Slider.H>
 #include <FL/Fl_Tabs.H>
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Output.H>
