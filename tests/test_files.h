@@ -1,11 +1,15 @@
-// Temporary folders and whole files for the unit and GUI tests.
+// Temporary folders, whole files and pictures for the unit and GUI tests.
 #pragma once
+
+#include "gfx/image.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -36,4 +40,15 @@ inline std::string file_text(const fs::path& path) {
 inline void put_file(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 inline size_t entries(const fs::path& dir) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+// Writes a PNG of w x h pixels whose pixel (x, y) is pixel(x, y), with its
+// alpha bytes or opaque; gives its path.
+inline std::string put_png(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& pixel,
+                           bool alpha = true) {
+    std::vector<uint32_t> p(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) p[static_cast<size_t>(y) * w + x] = pixel(x, y);
+    saveImagePng(path.c_str(), p.data(), w, h, w, alpha);
+    return path;
 }

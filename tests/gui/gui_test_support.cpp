@@ -4,27 +4,30 @@
 
 #include <FL/Fl_RGB_Image.H>
 
-
 namespace {
 
-ScriptedDialogs the_script;
+ScriptDialogs* script = nullptr;  // the newest one alive
 
 int scripted_ask(const char* message) {
-    the_script.asked.push_back(message);
-    if (the_script.answers.empty()) return 0;
-    int answer = the_script.answers.front();
-    the_script.answers.pop_front();
+    if (!script) return 0;
+    script->asked.push_back(message);
+    if (script->answers.empty()) return 0;
+    int answer = script->answers.front();
+    script->answers.pop_front();
     return answer;
 }
 
-void scripted_alert(const char* message) { the_script.alerted.push_back(message); }
+void scripted_alert(const char* message) {
+    if (script) script->alerted.push_back(message);
+}
 
 const char* scripted_chooser(const char* title, const char*, const char*, int) {
     static std::string result;
-    the_script.chooserTitles.push_back(title);
-    if (the_script.choices.empty()) return nullptr;
-    result = the_script.choices.front();
-    the_script.choices.pop_front();
+    if (!script) return nullptr;
+    script->chooserTitles.push_back(title);
+    if (script->choices.empty()) return nullptr;
+    result = script->choices.front();
+    script->choices.pop_front();
     return result.empty() ? nullptr : result.c_str();
 }
 
@@ -43,12 +46,8 @@ public:
 
 }  // namespace
 
-ScriptDialogs::ScriptDialogs() : script(the_script) {
-    the_script = ScriptedDialogs();
-    previous_ = set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
-}
-
-ScriptDialogs::~ScriptDialogs() { set_dialog_seam(previous_); }
+ScriptDialogs::ScriptDialogs() : previous(script) { script = this; }
+ScriptDialogs::~ScriptDialogs() { script = previous; }
 
 std::time_t now = 0;
 

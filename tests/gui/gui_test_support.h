@@ -50,23 +50,17 @@
 #include <tuple>
 #include <vector>
 
-struct ScriptedDialogs {
+// Scripted answers to the modal dialogs, and what they were asked, while the
+// object lives; without one, every dialog answers "no" or "cancel".
+struct ScriptDialogs {
     std::deque<int> answers;            // for ask(); 0 when the script runs out
     std::deque<std::string> choices;    // for file_chooser(); "" means Cancel
     std::vector<std::string> asked;     // every ask() message, in order
     std::vector<std::string> alerted;   // every alert() message, in order
     std::vector<std::string> chooserTitles;
-};
-
-// Installs scripted dialogs for the lifetime of the object.
-class ScriptDialogs {
-public:
+    ScriptDialogs* previous;
     ScriptDialogs();
     ~ScriptDialogs();
-    ScriptedDialogs& script;
-
-private:
-    DialogSeam previous_;
 };
 
 // The undo history's clock in every test; tests move it on.

@@ -22,25 +22,25 @@ protected:
 
 TEST_F(Commands, SaveFallsBackToSaveAsThenNamesTheWindow) {
     const std::string chosen = dir + "/a", tooLong = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 + ".txt"
-    dialogs.script.choices = {tooLong, chosen};
+    dialogs.choices = {tooLong, chosen};
     cb_Save(nullptr, nullptr);  // Save As, to a name that would not fit
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});
     EXPECT_STREQ(currentlevel, "");
     cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>(2, "Save As Level"));
+    EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>(2, "Save As Level"));
     EXPECT_TRUE(fs::exists(chosen + ".txt"));
     EXPECT_EQ(std::string(currentlevel), chosen);
     EXPECT_STREQ(rootWindow->label(), kTitle);
 
     std::remove((chosen + ".txt").c_str());
     cb_Save(nullptr, nullptr);  // silent now
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 2u);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 2u);
     EXPECT_TRUE(fs::exists(chosen + ".txt"));
     EXPECT_STREQ(rootWindow->label(), "a - Vantrope Level Editor");
 
     copy_text(currentlevel, "a.tx");  // too short a name: Save As again (cancelled)
     cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 3u);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 3u);
 }
 
 TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
@@ -58,7 +58,7 @@ TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
         EXPECT_STREQ(rootWindow->label(), title);
     }
     fs::current_path(cwd);
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
 }
 
 TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
@@ -67,7 +67,7 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
     for (int i = 0; i < 7; i++) controls[i]->value(values[i]);
     song->value("tune.ogg");
     const std::string path = dir + "/level.txt";
-    dialogs.script.choices = {path, path};
+    dialogs.choices = {path, path};
     cb_Save1(nullptr, nullptr);
 
     cb_New(nullptr, nullptr);
@@ -88,7 +88,7 @@ TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     const std::string path = dir + "/t.txt";
     std::ofstream(path) << "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n"
                            "[enemy]\nenemyModelName=drone.md2\n";
-    dialogs.script.choices = {path, path};
+    dialogs.choices = {path, path};
     cb_Open(nullptr, nullptr);
     int items = triggerType->size();
     cb_Open(nullptr, nullptr);  // a known type is not added twice
@@ -113,14 +113,14 @@ TEST_F(Commands, OpenFailuresKeepTheLevel) {
     activeSegment = 4;
     const std::string missing = dir + "/nope.txt";
     // Cancel, a missing file, a folder, a path too long to keep.
-    dialogs.script.choices = {"", missing, dir, "/" + std::string(300, 'p')};
+    dialogs.choices = {"", missing, dir, "/" + std::string(300, 'p')};
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(activeSegment, 0);
-    EXPECT_TRUE(dialogs.script.asked.empty());
+    EXPECT_TRUE(dialogs.asked.empty());
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(std::string(currentlevel), missing);
     cb_Open(nullptr, nullptr);
     cb_Open(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>(3, "Failed to load level."));
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>(3, "Failed to load level."));
     EXPECT_EQ(segment[1].scale, 42.0f);
 }

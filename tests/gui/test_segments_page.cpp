@@ -119,7 +119,7 @@ TEST_F(SegmentsPage, SegmentCountSetsTheSelectorRangeOnly) {
 
 TEST_F(SegmentsPage, SongButtonTakesTheFileNameOnly) {
     ScriptDialogs dialogs;
-    dialogs.script.choices = {"/music/levels/track one.ogg", "C:\\music\\beat.wav", ""};
+    dialogs.choices = {"/music/levels/track one.ogg", "C:\\music\\beat.wav", ""};
     const char* expected[] = {"track one.ogg", "beat.wav", "beat.wav"};  // the last is cancelled
     for (const char* name : expected) {
         songBrowse->do_callback();

@@ -195,8 +195,8 @@ TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
         EXPECT_EQ(undoList.size(), steps);
         EXPECT_NE(stepAndRepeat, nullptr);  // open, for a lower count
     }
-    ASSERT_EQ(dialogs.script.alerted.size(), 2u);
-    EXPECT_NE(dialogs.script.alerted[0].find("room for 2 more"), std::string::npos);
+    ASSERT_EQ(dialogs.alerted.size(), 2u);
+    EXPECT_NE(dialogs.alerted[0].find("room for 2 more"), std::string::npos);
     snrCount->value(-5);
     cb_OK1(nullptr, nullptr);
     EXPECT_EQ(triggerList->size(), 253);

@@ -113,23 +113,23 @@ TEST_F(TargetsPage, EnemyModelsAndRefusalsWithAMessage) {
     cb_Add(nullptr, nullptr);
     cb_Clone(nullptr, nullptr);
     EXPECT_EQ(triggerList->size(), 255);
-    ASSERT_EQ(dialogs.script.alerted.size(), 2u);
-    EXPECT_NE(dialogs.script.alerted[0].find("255 triggers"), std::string::npos);
+    ASSERT_EQ(dialogs.alerted.size(), 2u);
+    EXPECT_NE(dialogs.alerted[0].find("255 triggers"), std::string::npos);
 
     const std::string longName = "/m/" + std::string(256, 'n') + ".md2";
-    dialogs.script.choices = {"/m/hornet.md2", "/m/hornet.md2", "C:\\x\\moth.md2", longName, "/s/a\\boom.wav"};
+    dialogs.choices = {"/m/hornet.md2", "/m/hornet.md2", "C:\\x\\moth.md2", longName, "/s/a\\boom.wav"};
     const int items = triggerType->size();
     for (int i = 0; i < 4; i++) cb_Add1(nullptr, nullptr);
     EXPECT_EQ(triggerType->size(), items + 2);
     ASSERT_EQ(enemyList->size(), 2);
     EXPECT_STREQ(enemyList->text(2), "moth.md2");
-    EXPECT_EQ(dialogs.script.alerted.size(), 3u);  // the long name
+    EXPECT_EQ(dialogs.alerted.size(), 3u);  // the long name
     choose(enemyList, 2);
     cb_7(nullptr, nullptr);
     soundExplode->value(std::string(256, 's').c_str());
     soundExplode->do_callback();  // refused: the chosen name stays
     EXPECT_STREQ(enemyModel[2].explodeSound, "boom.wav");
-    EXPECT_EQ(dialogs.script.alerted.size(), 4u);
+    EXPECT_EQ(dialogs.alerted.size(), 4u);
 
     const char* colours[][2] = {{"#ff8000", "#ffff8000"}, {"zz", "#ffff8000"}, {"#", "#ffff8000"},
                                 {"#12g", "#ff000012"}};
@@ -143,14 +143,14 @@ TEST_F(TargetsPage, EnemyModelsAndRefusalsWithAMessage) {
     EXPECT_EQ(activeEnemy, 0);
     while (enemyList->size() < 63) enemyList->add("e");
     cb_Add1(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.alerted.size(), 5u);
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 5u);  // refused before a file is chosen
+    EXPECT_EQ(dialogs.alerted.size(), 5u);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 5u);  // refused before a file is chosen
 }
 
 // Triggers and enemy models made on the pages are saved and read back equal
 // at the precision the file keeps.
 TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
-    dialogs.script.choices = {"/m/drone.md2", "/m/wasp.md2"};
+    dialogs.choices = {"/m/drone.md2", "/m/wasp.md2"};
     cb_Add1(nullptr, nullptr);
     cb_Add1(nullptr, nullptr);
     double value = 0.1;

@@ -18,13 +18,6 @@
 
 namespace {
 
-// A PNG of w x h pixels whose pixel (x, y) is pixel(x, y).
-void put_png(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& pixel) {
-    std::vector<uint32_t> p(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) p[static_cast<size_t>(y) * w + x] = pixel(x, y);
-    saveImagePng(path.c_str(), p.data(), w, h, w, 0);
-}
 uint32_t height_at(int x, int y) { return static_cast<uint32_t>((x * 7 + y * 3) & 255) | 0x5a0000u; }
 uint32_t colour_at(int x, int y) { return static_cast<uint32_t>(x | (y << 8) | ((x ^ y) << 16)); }
 
@@ -266,7 +259,7 @@ TEST(LevelTool, RenderGivesTheEditorsMaps) {
     SegmentRender grey = render_segment("lv.txt", 5, false), colour = render_segment("lv.txt", 5, true);
     ASSERT_TRUE(grey.map && colour.map);
     EXPECT_EQ(wrong_pixels(grey.map, grey_at), 0);
-    EXPECT_EQ(wrong_pixels(colour.map, [](int x, int y) { return 0xff000000u | colour_at(x, y); }), 0);
+    EXPECT_EQ(wrong_pixels(colour.map, colour_at), 0);
     fs::remove("lvseg5color.png");
     SegmentRender palette = render_segment("lv.txt", 5, true);
     ASSERT_NE(palette.map, nullptr);

@@ -8,10 +8,7 @@
 
 namespace {
 
-void writeSheet(const fs::path& p, int w = 16, int h = 16) {
-    std::vector<uint32_t> px((size_t)w * h, 0xff336699u);
-    saveImagePng(p.c_str(), px.data(), w, h, w, 1);
-}
+void writeSheet(const fs::path& p, int w = 16, int h = 16) { put_png(p, w, h, [](int, int) { return 0xff336699u; }); }
 // Runs f with stdout captured and returns what it printed.
 template <class F>
 std::string printed(F f) {
