@@ -99,9 +99,7 @@ TEST_F(SegmentsPage, ShowSegmentLoadsTheControlsWithoutCallbacks) {
     EXPECT_NE(printed([] { enter(pathPosition, 5); }).find("New map generated."), std::string::npos);
     EXPECT_EQ(activeSegment, 5);
     EXPECT_TRUE(buttonFront->value() && !buttonLeft->value() && visWallp->value());
-    EXPECT_EQ(isTunnel->value(), 1);
-    EXPECT_EQ(segHeight->value(), 12.5);
-    EXPECT_EQ(seedB->value(), 4.75);
+    EXPECT_EQ(std::make_tuple(isTunnel->value(), segHeight->value(), seedB->value()), std::make_tuple(1, 12.5, 4.75));
     EXPECT_STREQ(fogColor->value(), "#0000ff");
     EXPECT_EQ(std::make_tuple(s.cameraAngle, s.visualization), std::make_tuple(7, 9));
 }

@@ -12,7 +12,6 @@ TEST(Shell, AboutWindowComesForwardOrIsBuiltAnew) {
     cb_About(nullptr, nullptr);
     Fl_Double_Window* first = aboutBox;
     ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(dynamic_cast<Fl_Output*>(aboutBox->child(0))->value(), "Version 0.9, 2008-04-22");
     pump_events();
     cb_About(nullptr, nullptr);  // already open: the same window comes forward
     EXPECT_EQ(aboutBox, first);
