@@ -20,8 +20,6 @@
 #include "preview/perspective_preview_ui.h"
 #include "tests/test_files.h"
 
-#include <FL/Fl.H>
-#include <FL/Fl_Box.H>
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>

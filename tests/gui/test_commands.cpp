@@ -86,8 +86,7 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
 
 TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     const std::string path = dir + "/t.txt";
-    std::ofstream(path) << "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n"
-                           "[enemy]\nenemyModelName=drone.md2\n";
+    put_file(path, "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n[enemy]\nenemyModelName=drone.md2\n");
     dialogs.choices = {path, path};
     cb_Open(nullptr, nullptr);
     int items = triggerType->size();
@@ -97,8 +96,7 @@ TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     EXPECT_STREQ(triggerList->text(2), "[trigger]002");
     ASSERT_EQ(enemyList->size(), 2);
     EXPECT_STREQ(enemyList->text(2), "a/b.md2");  // added for the trigger that names it
-    EXPECT_EQ(activeTrigger, 2);
-    EXPECT_EQ(activeEnemy, 2);
+    EXPECT_EQ(std::make_pair(activeTrigger, activeEnemy), std::make_pair(2, 2));
 
     copy_text(currentlevel, "/somewhere/level.txt");
     segment[0].scale = 3.0f;

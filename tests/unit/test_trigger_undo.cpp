@@ -195,26 +195,22 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                               i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
                 break;
             }
-            default: {
-                if (shadows.empty()) {
-                    undo();  // nothing to take back
-                    break;
-                }
-                Shadow expected = std::move(shadows.back());
-                shadows.pop_back();
-                undo();
+            default:
+                undo();  // with an empty history, nothing to take back
+                if (shadows.empty()) break;
+                const Shadow& expected = shadows.back();
                 ASSERT_EQ(panel.list.size(), expected.lines) << sequence << " " << step;
                 for (int i = 1; i <= expected.lines && !expected.merged; i++)
                     ASSERT_EQ(std::memcmp(&trigger[i], &expected.triggers[i - 1], sizeof(Trigger)), 0)
                         << "sequence " << sequence << " step " << step << " trigger " << i;
-            }
+                shadows.pop_back();
             }
             if (undoList.size() > stepsBefore) shadows.push_back(std::move(shadow));
             else if (command >= 5 && command <= 9 && kindBefore == kUndoTriggerChange) shadows.back().merged = true;
             ASSERT_EQ(undoList.size(), shadows.size());
             ASSERT_LE(panel.list.size(), 255);
-            ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255) << activeTrigger;
-            ASSERT_TRUE(activeStage >= 0 && activeStage <= 7 && activeSegment >= 0 && activeSegment <= 255);
+            ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255 && activeStage >= 0 && activeStage <= 7 &&
+                        activeSegment >= 0 && activeSegment <= 255) << activeTrigger;
             ASSERT_TRUE(panel.list.selected >= 0 && panel.list.selected <= panel.list.size());
         }
     }
