@@ -109,8 +109,7 @@ TEST_F(SegmentMaps, PaletteFromAPictureAfterOneThatIsNone) {
 
 TEST_F(SegmentMaps, HueRollerRewritesTheActivePaletteAndMap) {
     activeSegment = 2;
-    hueRoller->value(0.0);
-    hueRoller->do_callback();
+    enter(hueRoller, 0.0);
     EXPECT_EQ(segment[2].palette[0], (16u << 16) | (16u << 8));  // cyan ramp to light grey
     EXPECT_EQ(segment[2].palette[255], (144u << 16) | (144u << 8) | 143u);
     EXPECT_EQ(segment[1].palette[0], 16u << 16);

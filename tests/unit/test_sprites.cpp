@@ -67,8 +67,10 @@ TEST_F(Sprites, FontMissingFileOrSheetDataFolderAndLongNamesAndLines) {
     const fs::path sheet = fs::path(std::string(120, 'a')) / std::string(120, 'b') / "sheet12.png";
     fs::create_directories(sheet.parent_path());
     writeSheet(sheet, 4, 2);
+    // Glyph codes -1 and 0x100 are ignored: glyph -1 would overwrite the sheet.
     put_file("pieces.fnt", "Bitmap=" + sheet.string() + "\n" + std::string(254, ' ') +
-                                "Char=42; 0,0,5,5; 0,0,0;\nChar=41; 0,0,8,10; 0,1,0;\n");
+                               "Char=42; 0,0,5,5; 0,0,0;\nChar=41; 0,0,8,10; 0,1,0;\nChar=-1; 0,0,0,0; 0,0,0;\n"
+                               "Char=100; 0,0,0,0; 0,0,0;\n");
     const std::string cases[][2] = {  // the last two load
         {"absent.fnt", ""},
         {"nosheet.fnt", "Could not find 'data/nosuch.png'\n"},

@@ -67,6 +67,8 @@ TEST(BeatGrid, TempoAndSnapping) {
     EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 1, 0.04), 1.0 / 15);
     EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 0, 0.02), 0.0);
     EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 0, -0.5), 0.0);  // no beat before the song
+    ASSERT_TRUE(make_beat_grid(1, 4, 62, grid));  // segment 1 starts at beat 15.5: nearest 16
+    EXPECT_DOUBLE_EQ(nearest_beat_time(grid, 1, 0.01), (16 * (60.0 / 62) - 15) / 15);
 }
 
 // Against a plain walk over every beat from the song's start, at zooms where
