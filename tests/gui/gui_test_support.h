@@ -37,7 +37,6 @@
 // After gtest: fl_draw.H brings in the X headers, which define None.
 #include <FL/fl_draw.H>
 #include <FL/x.H>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
