@@ -41,7 +41,7 @@ protected:
         set_undo_clock(previousClock);
         reset_undo();
     }
-    // A level of n triggers; trigger i has health 10 + i and segment i.
+    // A level of n triggers; trigger i has health 10 + i, segment i and rotations i.
     void start(int n) {
         reset_level_records();
         activeTrigger = activeStage = activeSegment = 0;
@@ -51,6 +51,7 @@ protected:
             panel.list.add(("target" + std::to_string(i)).c_str());
             trigger[i].health = 10 + i;
             trigger[i].triggerSegment = i;
+            for (Stage& s : trigger[i].stage) s.rx = s.ry = static_cast<float>(i);  // for "-x" and "-y" to turn
         }
     }
     TestPanel panel;
@@ -189,10 +190,10 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                 const bool x = pick(0, 1), twice = pick(0, 1);
                 for (int n = 0; n <= twice; n++) x ? mirror_x() : mirror_y();
                 ASSERT_TRUE(!twice || std::memcmp(&selected, &selected_trigger(), sizeof selected) == 0);
-                const float Stage::*axis = x ? &Stage::x : &Stage::y;
-                for (int i = 0; i < 8 && !twice; i++)  // the stages in use change sign, no others
-                    ASSERT_EQ(selected_trigger().stage[i].*axis,
-                              i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
+                for (const float Stage::*axis : {x ? &Stage::x : &Stage::y, x ? &Stage::rx : &Stage::ry})
+                    for (int i = 0; i < 8 && !twice; i++)  // the stages in use change sign, no others
+                        ASSERT_EQ(selected_trigger().stage[i].*axis,
+                                  i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
                 break;
             }
             default:
