@@ -2,34 +2,32 @@
 
 #include "tests/reference/visualizations.h"
 
-#include <FL/Fl.H>
 #include <FL/Fl_RGB_Image.H>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
-ScriptedDialogs the_script;
+ScriptDialogs* script = nullptr;  // the newest one alive
 
 int scripted_ask(const char* message) {
-    the_script.asked.push_back(message);
-    if (the_script.answers.empty()) return 0;
-    int answer = the_script.answers.front();
-    the_script.answers.pop_front();
+    if (!script) return 0;
+    script->asked.push_back(message);
+    if (script->answers.empty()) return 0;
+    int answer = script->answers.front();
+    script->answers.pop_front();
     return answer;
 }
 
-void scripted_alert(const char* message) { the_script.alerted.push_back(message); }
+void scripted_alert(const char* message) {
+    if (script) script->alerted.push_back(message);
+}
 
 const char* scripted_chooser(const char* title, const char*, const char*, int) {
     static std::string result;
-    the_script.chooserTitles.push_back(title);
-    if (the_script.choices.empty()) return nullptr;
-    result = the_script.choices.front();
-    the_script.choices.pop_front();
+    if (!script) return nullptr;
+    script->chooserTitles.push_back(title);
+    if (script->choices.empty()) return nullptr;
+    result = script->choices.front();
+    script->choices.pop_front();
     return result.empty() ? nullptr : result.c_str();
 }
 
@@ -39,6 +37,7 @@ public:
         // Any dialog a test did not script answers "no" or "cancel" instead
         // of blocking the run.
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
+        set_undo_clock([] { return now; });
         build_editor();
         rootWindow->show();
         pump_events();
@@ -47,33 +46,30 @@ public:
 
 }  // namespace
 
-ScriptDialogs::ScriptDialogs() : script(the_script) {
-    the_script = ScriptedDialogs();
-    previous_ = set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
-}
+ScriptDialogs::ScriptDialogs() : previous(script) { script = this; }
+ScriptDialogs::~ScriptDialogs() { script = previous; }
 
-ScriptDialogs::~ScriptDialogs() { set_dialog_seam(previous_); }
+std::time_t now = 0;
 
 void pump_events() {
     for (int i = 0; i < 20; i++) Fl::check();
 }
 
-std::string make_temp_dir() {
-    static std::vector<std::string> made;  // removed when the process ends
-    static const bool cleanup = std::atexit([] {
-        for (const std::string& dir : made) std::filesystem::remove_all(dir);
-    }) == 0;
-    (void)cleanup;
-    char pattern[] = "/tmp/vantrope-gui-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) return "/tmp";
-    made.push_back(dir);
-    return dir;
+std::string printed(const std::function<void()>& run) {
+    testing::internal::CaptureStdout();
+    run();
+    return testing::internal::GetCapturedStdout();
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+void enter(Fl_Widget* field, double value) {
+    static_cast<Fl_Valuator*>(field)->value(value);
+    field->do_callback();
+}
+
+void choose(Fl_Browser* list, int line) {
+    if (line) list->value(line);
+    else list->deselect();
+    list->do_callback();
 }
 
 // The preview is the map transposed: preview row r, column c is map column r, row c.

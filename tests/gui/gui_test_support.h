@@ -1,58 +1,76 @@
 // Shared set-up for the in-process GUI tests: the editor is built once per
-// process, and the modal dialogs are scripted. Brings in the editor's
-// globals and the widget classes the tests use.
+// process, the modal dialogs are scripted and the undo history runs on the
+// tests' clock. Brings in the editor's globals and the widget classes the
+// tests use.
 #pragma once
 
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "document/document_ui.h"
 #include "document/records.h"
+#include "document/trigger_commands.h"
+#include "document/undo_ui.h"
+#include "gfx/image.h"
 #include "maps/segment_maps_ui.h"
+#include "panels/enemy_page.h"
 #include "panels/segments_page.h"
+#include "panels/stage_views.h"
+#include "panels/step_repeat_dialog.h"
+#include "panels/targets_page.h"
+#include "preview/perspective_preview_ui.h"
+#include "tests/test_files.h"
 
-#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Counter.H>
 #include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Input.H>
+#include <FL/Fl_Output.H>
 #include <FL/Fl_Roller.H>
 #include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Tabs.H>
 #include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
+// After gtest: fl_draw.H brings in the X headers, which define None.
+#include <FL/fl_draw.H>
+#include <FL/x.H>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-struct ScriptedDialogs {
+// Scripted answers to the modal dialogs, and what they were asked, while the
+// object lives; without one, every dialog answers "no" or "cancel".
+struct ScriptDialogs {
     std::deque<int> answers;            // for ask(); 0 when the script runs out
     std::deque<std::string> choices;    // for file_chooser(); "" means Cancel
     std::vector<std::string> asked;     // every ask() message, in order
     std::vector<std::string> alerted;   // every alert() message, in order
     std::vector<std::string> chooserTitles;
-};
-
-// Installs scripted dialogs for the lifetime of the object.
-class ScriptDialogs {
-public:
+    ScriptDialogs* previous;
     ScriptDialogs();
     ~ScriptDialogs();
-    ScriptedDialogs& script;
-
-private:
-    DialogSeam previous_;
 };
+
+// The undo history's clock in every test; tests move it on.
+extern std::time_t now;
 
 // Lets FLTK process pending events and redraws.
 void pump_events();
-// A fresh, empty folder under the system temporary folder, removed when the
-// test process ends.
-std::string make_temp_dir();
-std::string read_file(const std::string& path);
+// What `run` prints on standard output.
+std::string printed(const std::function<void()>& run);
+// A user's entry: a value typed into a field, or a browser line picked (0
+// for none); either runs the widget's callback.
+void enter(Fl_Widget* field, double value);
+void choose(Fl_Browser* list, int line);
 
 // Pixels of the map preview that differ from the 256 x 256 map `words`; -1
 // when there is no preview picture.

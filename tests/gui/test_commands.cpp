@@ -1,15 +1,6 @@
 // The File commands: New, Open, Save, Save As, and the window title.
 #include "gui_test_support.h"
 
-#include "panels/enemy_page.h"
-#include "panels/targets_page.h"
-
-#include <FL/Fl_Browser.H>
-#include <FL/Fl_Choice.H>
-#include <unistd.h>
-
-#include <fstream>
-
 namespace {
 
 const char kTitle[] = "Vantrope Level Segment Editor";
@@ -20,61 +11,54 @@ protected:
     void SetUp() override {
         cb_New(nullptr, nullptr);
         currentlevel[0] = '\0';
-        dir = make_temp_dir();
     }
     void TearDown() override { rootWindow->label(kTitle); }
-    std::string dir;
+    TempFolder tmp;
+    const std::string dir = tmp.dir.string();
     ScriptDialogs dialogs;
 };
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 }  // namespace
 
 TEST_F(Commands, SaveFallsBackToSaveAsThenNamesTheWindow) {
     const std::string chosen = dir + "/a", tooLong = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 + ".txt"
-    dialogs.script.choices = {tooLong, chosen};
+    dialogs.choices = {tooLong, chosen};
     cb_Save(nullptr, nullptr);  // Save As, to a name that would not fit
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});
     EXPECT_STREQ(currentlevel, "");
-    EXPECT_FALSE(exists(tooLong + ".txt"));
     cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.chooserTitles, std::vector<std::string>(2, "Save As Level"));
-    EXPECT_TRUE(exists(chosen + ".txt"));
+    EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>(2, "Save As Level"));
+    EXPECT_TRUE(fs::exists(chosen + ".txt"));
     EXPECT_EQ(std::string(currentlevel), chosen);
     EXPECT_STREQ(rootWindow->label(), kTitle);
 
     std::remove((chosen + ".txt").c_str());
     cb_Save(nullptr, nullptr);  // silent now
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 2u);
-    EXPECT_TRUE(exists(chosen + ".txt"));
+    EXPECT_EQ(dialogs.chooserTitles.size(), 2u);
+    EXPECT_TRUE(fs::exists(chosen + ".txt"));
     EXPECT_STREQ(rootWindow->label(), "a - Vantrope Level Editor");
 
     copy_text(currentlevel, "a.tx");  // too short a name: Save As again (cancelled)
     cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 3u);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 3u);
 }
 
 TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
-    struct Row {
-        std::string level;
-        const char* title;
-    } rows[] = {
+    const std::pair<std::string, const char*> rows[] = {  // the level's name, the title
         {dir + "/one.txt", "one.txt - Vantrope Level Editor"},
         {"levels\\two.txt", "two.txt - Vantrope Level Editor"},  // a backslash, no slash
         {dir + "/missing/three", "three - Vantrope Level Editor"},
     };
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);  // relative names are written here
-    for (const Row& row : rows) {
-        copy_text(currentlevel, row.level.c_str());
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir);  // relative names are written here
+    for (const auto& [level, title] : rows) {
+        copy_text(currentlevel, level.c_str());
         cb_Save(nullptr, nullptr);
         currentlevel[0] = '\0';  // the window keeps its own copy of the title
-        EXPECT_STREQ(rootWindow->label(), row.title);
+        EXPECT_STREQ(rootWindow->label(), title);
     }
-    ASSERT_EQ(chdir(cwd), 0);
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
+    fs::current_path(cwd);
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
 }
 
 TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
@@ -82,25 +66,19 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
     const double values[] = {4.5, 12, 120.25, 3, 7, 2, 5};
     for (int i = 0; i < 7; i++) controls[i]->value(values[i]);
     song->value("tune.ogg");
-    segment[11].seedA = 1.5f;
-    segment[11].palette[200] = 0x00abcdef;
     const std::string path = dir + "/level.txt";
-    dialogs.script.choices = {path, path};
+    dialogs.choices = {path, path};
     cb_Save1(nullptr, nullptr);
 
     cb_New(nullptr, nullptr);
     song->value("");
     activeSegment = 4;
-    testing::internal::CaptureStdout();
-    cb_Open(nullptr, nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Attempting to load level '" + path + "'"),
+    EXPECT_NE(printed([] { cb_Open(nullptr, nullptr); }).find("Attempting to load level '" + path + "'"),
               std::string::npos);
     EXPECT_EQ(std::string(currentlevel), path);
     for (int i = 0; i < 7; i++) EXPECT_EQ(controls[i]->value(), values[i]) << i;
     EXPECT_EQ(pathPosition->maximum(), 11);
     EXPECT_STREQ(song->value(), "tune.ogg");
-    EXPECT_EQ(segment[11].seedA, 1.5f);
-    EXPECT_EQ(segment[11].palette[200], 0x00abcdefu);
     EXPECT_EQ(activeSegment, 0);
     EXPECT_STREQ(rootWindow->label(), kTitle);  // Open leaves the title alone
     song->value("");
@@ -108,9 +86,8 @@ TEST_F(Commands, SaveAndOpenRestoreTheLevel) {
 
 TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     const std::string path = dir + "/t.txt";
-    std::ofstream(path) << "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n"
-                           "[enemy]\nenemyModelName=drone.md2\n";
-    dialogs.script.choices = {path, path};
+    put_file(path, "[trigger]\ntriggerType=drone.md2\n[trigger]\ntriggerType=a/b.md2\n[enemy]\nenemyModelName=drone.md2\n");
+    dialogs.choices = {path, path};
     cb_Open(nullptr, nullptr);
     int items = triggerType->size();
     cb_Open(nullptr, nullptr);  // a known type is not added twice
@@ -119,9 +96,7 @@ TEST_F(Commands, OpenFillsBrowsersAndTypesAndNewEmptiesThem) {
     EXPECT_STREQ(triggerList->text(2), "[trigger]002");
     ASSERT_EQ(enemyList->size(), 2);
     EXPECT_STREQ(enemyList->text(2), "a/b.md2");  // added for the trigger that names it
-    EXPECT_GE(find_trigger_type("a/b.md2"), 0);  // one item, not a submenu
-    EXPECT_EQ(activeTrigger, 2);
-    EXPECT_EQ(activeEnemy, 2);
+    EXPECT_EQ(std::make_pair(activeTrigger, activeEnemy), std::make_pair(2, 2));
 
     copy_text(currentlevel, "/somewhere/level.txt");
     segment[0].scale = 3.0f;
@@ -136,14 +111,14 @@ TEST_F(Commands, OpenFailuresKeepTheLevel) {
     activeSegment = 4;
     const std::string missing = dir + "/nope.txt";
     // Cancel, a missing file, a folder, a path too long to keep.
-    dialogs.script.choices = {"", missing, dir, "/" + std::string(300, 'p')};
+    dialogs.choices = {"", missing, dir, "/" + std::string(300, 'p')};
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(activeSegment, 0);
-    EXPECT_TRUE(dialogs.script.asked.empty());
+    EXPECT_TRUE(dialogs.asked.empty());
     cb_Open(nullptr, nullptr);
     EXPECT_EQ(std::string(currentlevel), missing);
     cb_Open(nullptr, nullptr);
     cb_Open(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.asked, std::vector<std::string>(3, "Failed to load level."));
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>(3, "Failed to load level."));
     EXPECT_EQ(segment[1].scale, 42.0f);
 }

@@ -2,8 +2,6 @@
 // a segment loads the controls without running their callbacks.
 #include "gui_test_support.h"
 
-#include <functional>
-
 class SegmentsPage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,7 +27,7 @@ TEST_F(SegmentsPage, NewLevelSetsTheControls) {
 }
 
 TEST_F(SegmentsPage, EachControlWritesOnlyItsFieldAndTheShapingOnesRegenerateTheMap) {
-    auto set = [](Fl_Valuator* w, double v) { return [=] { w->value(v), w->do_callback(); }; };
+    auto set = [](Fl_Valuator* w, double v) { return [=] { enter(w, v); }; };
     auto press = [](Fl_Button* b) { return [=] { b->setonly(), b->do_callback(); }; };
     const struct Row {
         const char* name;
@@ -60,9 +58,7 @@ TEST_F(SegmentsPage, EachControlWritesOnlyItsFieldAndTheShapingOnesRegenerateThe
     for (const Row& row : rows) {
         std::vector<Segment> want(segment, segment + kSegmentCapacity);
         row.write(want[3]);
-        testing::internal::CaptureStdout();
-        row.act();
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = printed(row.act);
         EXPECT_EQ(std::memcmp(want.data(), segment, sizeof segment), 0) << row.name;
         EXPECT_EQ(out.find("New map generated.") != std::string::npos, row.regenerates) << row.name;
         EXPECT_TRUE(!row.regenerates || segment[3].visualization == 4 || !mismatches_with_generated(segment[3]))
@@ -75,9 +71,8 @@ TEST_F(SegmentsPage, FogColourText) {
         const char* text;
         uint32_t stored;  // 0x112233: unreadable text keeps the colour
     } rows[] = {
-        {"#12ab", 0xFF0012ABu}, {"#C0C000", 0xFFC0C000u}, {"#00ff00zz", 0xFF00FF00u},
-        {"#123456789", 0xFF456789u}, {"", 0x112233u}, {"12ab", 0x112233u}, {"#", 0x112233u},
-        {"#xyz", 0x112233u},
+        {"#00ff00zz", 0xFF00FF00u}, {"#123456789", 0xFF456789u}, {"12ab", 0x112233u}, {"#", 0x112233u},
+        {"#12ab", 0xFF0012ABu},
     };
     for (const Row& row : rows) {
         segment[3].fogColor = 0x112233;
@@ -85,9 +80,7 @@ TEST_F(SegmentsPage, FogColourText) {
         fogColor->do_callback();
         EXPECT_EQ(segment[3].fogColor, row.stored) << row.text;
     }
-    // Shown again, the word has eight digits and reads back the same.
-    fogColor->value("#12ab");
-    fogColor->do_callback();
+    // Shown again, the last row's word has eight digits and reads back the same.
     show_segment();
     EXPECT_STREQ(fogColor->value(), "#ff0012ab");
     fogColor->do_callback();
@@ -103,37 +96,28 @@ TEST_F(SegmentsPage, ShowSegmentLoadsTheControlsWithoutCallbacks) {
     s.seedB = 4.75f;
     s.fogColor = 0x0000ff;
     buttonLeft->setonly();
-    pathPosition->value(5);
-    testing::internal::CaptureStdout();
-    pathPosition->do_callback();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("New map generated."), std::string::npos);
+    EXPECT_NE(printed([] { enter(pathPosition, 5); }).find("New map generated."), std::string::npos);
     EXPECT_EQ(activeSegment, 5);
     EXPECT_TRUE(buttonFront->value() && !buttonLeft->value() && visWallp->value());
-    EXPECT_EQ(isTunnel->value(), 1);
-    EXPECT_EQ(segHeight->value(), 12.5);
-    EXPECT_EQ(seedB->value(), 4.75);
+    EXPECT_EQ(std::make_tuple(isTunnel->value(), segHeight->value(), seedB->value()), std::make_tuple(1, 12.5, 4.75));
     EXPECT_STREQ(fogColor->value(), "#0000ff");
-    EXPECT_EQ(s.cameraAngle, 7);
-    EXPECT_EQ(s.visualization, 9);
+    EXPECT_EQ(std::make_tuple(s.cameraAngle, s.visualization), std::make_tuple(7, 9));
 }
 
 TEST_F(SegmentsPage, SegmentCountSetsTheSelectorRangeOnly) {
     activeSegment = 6;
-    levelSegments->value(4);
-    levelSegments->do_callback();
+    enter(levelSegments, 4);
     EXPECT_EQ(pathPosition->maximum(), 3);
     EXPECT_DOUBLE_EQ(pathPosition->slider_size(), 0.25);
     EXPECT_EQ(activeSegment, 6);
-    levelSegments->value(256);
-    levelSegments->do_callback();
-    pathPosition->value(255);
-    pathPosition->do_callback();
+    enter(levelSegments, 256);
+    enter(pathPosition, 255);
     EXPECT_EQ(activeSegment, 255);
 }
 
 TEST_F(SegmentsPage, SongButtonTakesTheFileNameOnly) {
     ScriptDialogs dialogs;
-    dialogs.script.choices = {"/music/levels/track one.ogg", "C:\\music\\beat.wav", ""};
+    dialogs.choices = {"/music/levels/track one.ogg", "C:\\music\\beat.wav", ""};
     const char* expected[] = {"track one.ogg", "beat.wav", "beat.wav"};  // the last is cancelled
     for (const char* name : expected) {
         songBrowse->do_callback();

@@ -1,12 +1,6 @@
 // Start-up state, the About window and Quit.
 #include "gui_test_support.h"
 
-#include "preview/perspective_preview_ui.h"
-
-#include <FL/Fl_Menu_Item.H>
-#include <FL/Fl_Output.H>
-#include <FL/Fl_Tabs.H>
-
 TEST(Shell, StartsOnTheSegmentsPageWithThePreviewInAWindowOfItsOwn) {
     EXPECT_EQ(pageTabs->value(), segmentsPage);
     ASSERT_NE(perspectivePreview, nullptr);
@@ -18,20 +12,16 @@ TEST(Shell, AboutWindowComesForwardOrIsBuiltAnew) {
     cb_About(nullptr, nullptr);
     Fl_Double_Window* first = aboutBox;
     ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(dynamic_cast<Fl_Output*>(aboutBox->child(0))->value(), "Version 0.9, 2008-04-22");
     pump_events();
     cb_About(nullptr, nullptr);  // already open: the same window comes forward
     EXPECT_EQ(aboutBox, first);
-    cb_OK(nullptr, nullptr);
-    EXPECT_EQ(aboutBox, nullptr);
     // Closed by the window manager it is only hidden; About builds a new one.
-    cb_About(nullptr, nullptr);
-    pump_events();
     aboutBox->hide();
     cb_About(nullptr, nullptr);
     ASSERT_NE(aboutBox, nullptr);
     EXPECT_TRUE(aboutBox->visible());
     cb_OK(nullptr, nullptr);
+    EXPECT_EQ(aboutBox, nullptr);
 }
 
 TEST(Shell, QuitExitsWithStatusOne) {

@@ -2,38 +2,10 @@
 // fed synthesized events, the zoom controls, and the "Step and Repeat" dialog.
 #include "gui_test_support.h"
 
-#include "app/main_window.h"
-#include "document/document_ui.h"
-#include "document/trigger_commands.h"
-#include "document/undo.h"
-#include "panels/segments_page.h"
-#include "panels/stage_views.h"
-#include "panels/step_repeat_dialog.h"
-#include "panels/targets_page.h"
-
-#include <FL/Fl.H>
-#include <FL/Fl_Browser.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Counter.H>
-#include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Output.H>
-#include <FL/Fl_Slider.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Output.H>
-#include <gtest/gtest.h>
-// After gtest: fl_draw.H brings in the X headers, which define None.
-#include <FL/fl_draw.H>
-#include <FL/x.H>
-
-#include <array>
-#include <tuple>
-#include <vector>
-
 namespace {
 
 using Rgb = std::array<int, 3>;
 const Rgb kGrey{96, 96, 96}, kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{255, 0, 0};
-std::time_t now = 0;
 
 // Draws one view into an off-screen image of the window and reads it back.
 std::vector<unsigned char> render(Fl_Widget* view) {
@@ -61,7 +33,6 @@ int press(Fl_Widget* view, int event, int x, int y, int state = 0) {
 class StageViews : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = set_undo_clock([] { return now; });
         cb_New(nullptr, nullptr);
         cb_Add(nullptr, nullptr);
         // One minute over four segments at 60 bpm: a beat is 1/15 of a segment.
@@ -78,8 +49,6 @@ protected:
         select_trigger(1);
         now += 10;
     }
-    void TearDown() override { set_undo_clock(previous); }
-    UndoClock previous = nullptr;
     ScriptDialogs dialogs;
 };
 
@@ -145,9 +114,8 @@ TEST_F(StageViews, MousePlacesTheSelectedStage) {
     for (const auto& r : rows) {
         Trigger& t = trigger[1];
         t.stage[0] = {-40, 0, 960, 0, 0, 0, 0.5f};
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(press(stageXZTrigger, FL_PUSH, r.x, r.y, r.state), 1);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), r.editZ ? "editZ=1\n" : "editZ=0\n") << r.x << "," << r.y;
+        EXPECT_EQ(printed([&] { EXPECT_EQ(press(stageXZTrigger, FL_PUSH, r.x, r.y, r.state), 1); }),
+                  r.editZ ? "editZ=1\n" : "editZ=0\n") << r.x << "," << r.y;
         EXPECT_EQ(std::make_tuple(t.stage[0].trigger, t.stage[0].z, t.stage[0].x), std::make_tuple(r.trigger, r.z, r.x_))
             << r.x << "," << r.y;
         EXPECT_EQ((r.editZ ? triggerZ : triggerTrigger)->value(), r.editZ ? r.z : r.trigger);
@@ -169,8 +137,7 @@ TEST_F(StageViews, ZoomScrollAndReset) {
     EXPECT_EQ(std::make_tuple(stageYZTrigger->scale, scrollYZTrigger->slider_size(), scrollYZTrigger->maximum()),
               std::make_tuple(scale, 1 / scale, double(1 - 1 / scale)));
     EXPECT_EQ(valueYZTriggerScale->value(), scale);
-    scrollYZTrigger->value(0.2);
-    scrollYZTrigger->do_callback();
+    enter(scrollYZTrigger, 0.2);
     EXPECT_EQ(stageYZTrigger->base + valueYZTriggerBase->value(), 0.2f + 0.2);
     cb_Orig(nullptr, nullptr);
     EXPECT_EQ(stageYZTrigger->scale + stageYZTrigger->base, 1.0f);
@@ -191,8 +158,7 @@ TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
     ASSERT_STREQ(dialog->label(), "Vantrope - Step and Repeat");
     cb_Reset(nullptr, nullptr);
     EXPECT_EQ(snrCount->value() + snrCentreY->value() + snrRZInc->value(), -34);
-    snrTriggerInc->value(0.25);
-    snrTriggerInc->do_callback();
+    enter(snrTriggerInc, 0.25);
     EXPECT_STREQ(snrConversion->value(), "0.250 t = 960.0 Z");
     cb_Match(nullptr, nullptr);
     EXPECT_EQ(snrZInc->value(), 960);
@@ -229,8 +195,8 @@ TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
         EXPECT_EQ(undoList.size(), steps);
         EXPECT_NE(stepAndRepeat, nullptr);  // open, for a lower count
     }
-    ASSERT_EQ(dialogs.script.alerted.size(), 2u);
-    EXPECT_NE(dialogs.script.alerted[0].find("room for 2 more"), std::string::npos);
+    ASSERT_EQ(dialogs.alerted.size(), 2u);
+    EXPECT_NE(dialogs.alerted[0].find("room for 2 more"), std::string::npos);
     snrCount->value(-5);
     cb_OK1(nullptr, nullptr);
     EXPECT_EQ(triggerList->size(), 253);

@@ -2,57 +2,17 @@
 // refusals, and a level made on them saved and read back.
 #include "gui_test_support.h"
 
-#include "app/main_window.h"
-#include "document/document_ui.h"
-#include "document/undo_ui.h"
-#include "panels/enemy_page.h"
-#include "panels/segments_page.h"
-#include "panels/stage_views.h"
-#include "panels/targets_page.h"
-
-#include <FL/Fl_Browser.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Choice.H>
-#include <FL/Fl_Group.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Menu_Item.H>
-#include <FL/Fl_Roller.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Output.H>
-#include <FL/Fl_Value_Slider.H>
-#include <gtest/gtest.h>
-// After gtest: fl_draw.H brings in the X headers, which define None.
-#include <FL/fl_draw.H>
-
-#include <array>
 #include <cmath>
-#include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
-
-std::time_t now = 0;
 
 class TargetsPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = set_undo_clock([] { return now; });
         cb_New(nullptr, nullptr);
         for (int i = 0; i < 3; i++) cb_Add(nullptr, nullptr);
         now += 10;
     }
-    void TearDown() override { set_undo_clock(previous); }
-    void choose(Fl_Browser* list, int line) {
-        if (line) list->value(line);
-        else list->deselect();
-        list->do_callback();
-    }
-    void enter(Fl_Widget* field, double value) {
-        static_cast<Fl_Valuator*>(field)->value(value);
-        field->do_callback();
-    }
-    UndoClock previous = nullptr;
     ScriptDialogs dialogs;
 };
 
@@ -153,23 +113,23 @@ TEST_F(TargetsPage, EnemyModelsAndRefusalsWithAMessage) {
     cb_Add(nullptr, nullptr);
     cb_Clone(nullptr, nullptr);
     EXPECT_EQ(triggerList->size(), 255);
-    ASSERT_EQ(dialogs.script.alerted.size(), 2u);
-    EXPECT_NE(dialogs.script.alerted[0].find("255 triggers"), std::string::npos);
+    ASSERT_EQ(dialogs.alerted.size(), 2u);
+    EXPECT_NE(dialogs.alerted[0].find("255 triggers"), std::string::npos);
 
     const std::string longName = "/m/" + std::string(256, 'n') + ".md2";
-    dialogs.script.choices = {"/m/hornet.md2", "/m/hornet.md2", "C:\\x\\moth.md2", longName, "/s/a\\boom.wav"};
+    dialogs.choices = {"/m/hornet.md2", "/m/hornet.md2", "C:\\x\\moth.md2", longName, "/s/a\\boom.wav"};
     const int items = triggerType->size();
     for (int i = 0; i < 4; i++) cb_Add1(nullptr, nullptr);
     EXPECT_EQ(triggerType->size(), items + 2);
     ASSERT_EQ(enemyList->size(), 2);
     EXPECT_STREQ(enemyList->text(2), "moth.md2");
-    EXPECT_EQ(dialogs.script.alerted.size(), 3u);  // the long name
+    EXPECT_EQ(dialogs.alerted.size(), 3u);  // the long name
     choose(enemyList, 2);
     cb_7(nullptr, nullptr);
     soundExplode->value(std::string(256, 's').c_str());
     soundExplode->do_callback();  // refused: the chosen name stays
     EXPECT_STREQ(enemyModel[2].explodeSound, "boom.wav");
-    EXPECT_EQ(dialogs.script.alerted.size(), 4u);
+    EXPECT_EQ(dialogs.alerted.size(), 4u);
 
     const char* colours[][2] = {{"#ff8000", "#ffff8000"}, {"zz", "#ffff8000"}, {"#", "#ffff8000"},
                                 {"#12g", "#ff000012"}};
@@ -183,14 +143,14 @@ TEST_F(TargetsPage, EnemyModelsAndRefusalsWithAMessage) {
     EXPECT_EQ(activeEnemy, 0);
     while (enemyList->size() < 63) enemyList->add("e");
     cb_Add1(nullptr, nullptr);
-    EXPECT_EQ(dialogs.script.alerted.size(), 5u);
-    EXPECT_EQ(dialogs.script.chooserTitles.size(), 5u);  // refused before a file is chosen
+    EXPECT_EQ(dialogs.alerted.size(), 5u);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 5u);  // refused before a file is chosen
 }
 
 // Triggers and enemy models made on the pages are saved and read back equal
 // at the precision the file keeps.
 TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
-    dialogs.script.choices = {"/m/drone.md2", "/m/wasp.md2"};
+    dialogs.choices = {"/m/drone.md2", "/m/wasp.md2"};
     cb_Add1(nullptr, nullptr);
     cb_Add1(nullptr, nullptr);
     double value = 0.1;
@@ -216,23 +176,21 @@ TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
     enter(explosionRadius, 12.25);
     enter(explosionHeight, 0.1234564);
     enter(explosionDuration, 2.3456);
-    const std::string path = make_temp_dir() + "/made.txt";
+    TempFolder tmp;
+    const std::string path = tmp / "made.txt";
     ASSERT_TRUE(save_level(path.c_str()));
-    Trigger made[4];
-    EnemyModel models[3];
-    std::copy(trigger, trigger + 4, made);
-    std::copy(enemyModel, enemyModel + 3, models);
+    const std::vector<Trigger> made(trigger, trigger + 4);
+    const std::vector<EnemyModel> models(enemyModel, enemyModel + 3);
     load_level(path.c_str());
     ASSERT_EQ(triggerList->size() * 10 + enemyList->size(), 32);
     for (int t = 1; t <= 3; t++) {
-        const Trigger &a = trigger[t], &b = made[t];
-        EXPECT_STREQ(a.triggerType, b.triggerType);
-        for (auto f : {&Trigger::triggerSegment, &Trigger::health, &Trigger::points, &Trigger::bonusType,
-                       &Trigger::stageCount})
-            EXPECT_EQ(a.*f, b.*f) << t;
-        for (int i = 0; i < b.stageCount; i++)
-            for (auto f : {&Stage::x, &Stage::y, &Stage::z, &Stage::rx, &Stage::ry, &Stage::rz, &Stage::trigger})
-                EXPECT_NEAR(a.stage[i].*f, b.stage[i].*f, std::fabs(b.stage[i].*f) * 1e-5) << t << " " << i;
+        for (int i = 0; i < made[t].stageCount; i++)
+            for (auto f : {&Stage::x, &Stage::y, &Stage::z, &Stage::rx, &Stage::ry, &Stage::rz, &Stage::trigger}) {
+                float &read = trigger[t].stage[i].*f, written = made[t].stage[i].*f;
+                EXPECT_NEAR(read, written, std::fabs(written) * 1e-5) << t << " " << i;  // six digits
+                read = written;
+            }
+        EXPECT_EQ(std::memcmp(&trigger[t], &made[t], sizeof(Trigger)), 0) << t;  // all else exactly
     }
     for (int e = 1; e <= 2; e++) {
         EnemyModel& a = enemyModel[e];

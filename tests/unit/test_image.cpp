@@ -1,30 +1,16 @@
 // Image buffers and PNG reading/writing. The PngSuite pixels are compared with
 // what ImageMagick's own decoder makes of the same files.
 #include "gfx/image.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <tuple>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string tempPath(const std::string& name) {
-    return testing::TempDir() + "vantrope_img_" + std::to_string(getpid()) + "_" + name;
-}
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 uint32_t at(const Image* img, int x, int y) { return img->pixels[(size_t)y * img->texWidth + x]; }
 uint32_t pow2(uint32_t n) { return n <= 1 ? 1 : 2 * pow2((n + 1) / 2); }
@@ -69,7 +55,8 @@ TEST(PngRoundTrip, AlphaSizeLimitPaddingAndMissingFile) {
         EXPECT_EQ(newImage(w, h), nullptr) << w << "x" << h;
     std::vector<uint32_t> src(513 * 513);
     for (size_t i = 0; i < src.size(); ++i) src[i] = (uint32_t)(i * 2654435761u ^ i >> 3);  // varied bytes
-    const std::string path = tempPath("roundtrip.png");
+    TempFolder tmp;
+    const std::string path = tmp / "roundtrip.png";
     for (const auto& [w, h, alpha] :
          {std::tuple{5, 3, 1}, {5, 3, 0}, {1, 1, 1}, {300, 20, 1}, {3, 129, 0}, {512, 512, 0}, {513, 1, 1}, {1, 513, 1}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h << " alpha " << alpha);
@@ -87,9 +74,8 @@ TEST(PngRoundTrip, AlphaSizeLimitPaddingAndMissingFile) {
         EXPECT_EQ(faults(img, [&](int x, int y) { return src[y * 513 + x] | opaque; }), 0);
         freeImage(img);
     }
-    std::remove(path.c_str());
     std::string printed;  // a missing file gives null and prints nothing
-    EXPECT_EQ(load(path, &printed), nullptr);
+    EXPECT_EQ(load(tmp / "missing.png", &printed), nullptr);
     EXPECT_EQ(printed, "");
 }
 
@@ -112,7 +98,8 @@ TEST(PngTransparency, TrnsChunkGivesAlpha) {
         {PNG_COLOR_TYPE_GRAY, 8, {7, 8}, {}, {}, {0, 0, 0, 0, 7}, {0x00070707, 0xFF080808}},
         {PNG_COLOR_TYPE_GRAY, 2, {0x1B}, {}, {}, {0, 0, 0, 0, 1}, {0xFF000000, 0x00555555, 0xFFAAAAAA, 0xFFFFFFFF}},
     };
-    const std::string path = tempPath("trns.png");
+    TempFolder tmp;
+    const std::string path = tmp / "trns.png";
     for (Case& c : cases) {
         FILE* f = fopen(path.c_str(), "wb");
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -131,7 +118,6 @@ TEST(PngTransparency, TrnsChunkGivesAlpha) {
         EXPECT_EQ(std::vector<uint32_t>(img->pixels, img->pixels + c.want.size()), c.want) << c.type << " " << c.depth;
         freeImage(img);
     }
-    std::remove(path.c_str());
 }
 
 // Every PngSuite file (all colour types and depths, interlaced and not) must
@@ -146,7 +132,8 @@ TEST(PngSuite, PixelsAsImageMagickReadsThem) {
     if (!fs::is_directory(suite)) GTEST_SKIP() << "no test data at " << suite;
     // ImageMagick by full path: /usr/local/bin/convert is another program.
     if (access("/usr/bin/convert", X_OK) != 0) GTEST_SKIP() << "no ImageMagick at /usr/bin/convert";
-    const std::string out = tempPath("magick.rgba");
+    TempFolder tmp;
+    const std::string out = tmp / "magick.rgba";
     int files = 0;
     for (const char* sub : {"", "/interlaced"})
         for (const auto& entry : fs::directory_iterator(suite + sub)) {
@@ -161,7 +148,7 @@ TEST(PngSuite, PixelsAsImageMagickReadsThem) {
             int w = 0, h = 0;
             std::ifstream(out + ".size") >> w >> h;
             EXPECT_EQ(dims(img), dims(w, h));
-            const std::string raw = readAll(out);
+            const std::string raw = file_text(out);
             ASSERT_EQ(raw.size(), (size_t)w * h * 8);
             EXPECT_EQ(faults(img, [&](int x, int y) {
                           const uint8_t* p = (const uint8_t*)raw.data() + ((size_t)y * w + x) * 8;  // high bytes
@@ -170,8 +157,6 @@ TEST(PngSuite, PixelsAsImageMagickReadsThem) {
             freeImage(img);
             files++;
         }
-    std::remove(out.c_str());
-    std::remove((out + ".size").c_str());
     EXPECT_GE(files, 60);  // the whole suite, interlaced ones included
 }
 

@@ -1,28 +1,19 @@
 // Level file reader and writer: the exact text of a new level, a round trip of
-// every field, the reader's line rules and capacities, file names, safe saving
-// and hostile input.
+// every field, the reader's line rules and capacities, file names and hostile
+// input. Saving to disk is in test_saving.cpp.
 #include "document/level_file.h"
 #include "document/records.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace {
 
-namespace fs = std::filesystem;
 using Out = const LevelContents&;
 // A reader case: name, file text, what to look at afterwards, what it should show.
 using Case = std::tuple<const char*, std::string, std::function<std::string(Out)>, std::string>;
@@ -215,37 +206,3 @@ TEST(LevelFileName, AppendsTxtUnlessPresentAndFits) {
         EXPECT_EQ(level_file_name(path.c_str(), name) ? name : "", want) << path;
     }
 }
-
-TEST(LevelFile, SaveReplacesTheFileWholeOrNotAtAll) {
-    char tmpl[] = "/tmp/level_test.XXXXXX";
-    const std::string dir = mkdtemp(tmpl), target = dir + "/lv.txt";
-    auto file_text = [&] { return (std::ostringstream() << std::ifstream(target).rdbuf()).str(); };
-    LevelSettings s;
-    const mode_t mask = umask(022);  // a new file follows the umask, a replaced one keeps its bits
-    EXPECT_TRUE(save_level_file((dir + "/lv").c_str(), s, 0, 0));
-    umask(mask);
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0644));
-    fs::permissions(target, fs::perms(0640));
-    s.song = "second";
-    ASSERT_TRUE(save_level_file(target.c_str(), s, 0, 0));
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
-    const std::string before = file_text();
-    EXPECT_EQ(before, write_text(s, 0, 0));
-
-    // A write that fails halfway (the file size limit) and a rename that fails
-    // (the target is a folder) leave everything as it was.
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const rlimit limit = {4096, 4096};
-        signal(SIGXFSZ, SIG_IGN);
-        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !save_level_file(target.c_str(), {}, 0, 0) ? 0 : 1);
-    }
-    int status = -1;
-    waitpid(pid, &status, 0);
-    fs::create_directory(dir + "/sub.txt");
-    EXPECT_FALSE(save_level_file((dir + "/sub").c_str(), s, 0, 0));
-    EXPECT_EQ(str(status, file_text() == before, fs::is_empty(dir + "/sub.txt"),
-                  std::distance(fs::directory_iterator(dir), fs::directory_iterator())), "0 1 1 2");
-    fs::remove_all(dir);
-}
-

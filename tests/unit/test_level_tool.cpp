@@ -6,48 +6,28 @@
 #include "gfx/image.h"
 #include "maps/generators.h"
 #include "maps/segment_render.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sys/wait.h>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A fresh folder that is the working directory meanwhile, so that the model
-// search and the files a level names are looked for there.
-struct InFolder {
-    fs::path previous = fs::current_path();
-    fs::path dir;
-    InFolder() {
-        char name[] = "/tmp/vantrope_tool.XXXXXX";
-        dir = mkdtemp(name);
-        fs::current_path(dir);
-    }
-    ~InFolder() {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-};
-
-void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// A PNG of w x h pixels whose pixel (x, y) is pixel(x, y).
-void put_png(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& pixel) {
-    std::vector<uint32_t> p(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) p[static_cast<size_t>(y) * w + x] = pixel(x, y);
-    saveImagePng(path.c_str(), p.data(), w, h, w, 0);
-}
 uint32_t height_at(int x, int y) { return static_cast<uint32_t>((x * 7 + y * 3) & 255) | 0x5a0000u; }
 uint32_t colour_at(int x, int y) { return static_cast<uint32_t>(x | (y << 8) | ((x ^ y) << 16)); }
+
+// Pixels of a 256 x 256 map that differ from want(x, y).
+int wrong_pixels(const Image* map, const std::function<uint32_t(int, int)>& want) {
+    int wrong = 0;
+    for (int y = 0; y < 256; y++)
+        for (int x = 0; x < 256; x++) wrong += map->pixels[y * 256 + x] != want(x, y);
+    return wrong;
+}
 
 // The diagnostics of a level text as "LINE error|warning: text" lines.
 std::vector<std::string> check_text(const std::string& text, const char* path = "lv.txt") {
@@ -95,77 +75,65 @@ const std::string kTrigger = "[trigger]\ntriggerType=drone\n";              // l
 }  // namespace
 
 TEST(LevelCheck, EveryRuleReportsItsLine) {
-    InFolder in;
+    TempFolder in(true);
     fs::create_directory("models");
-    put("models/drone", "model");
-    put("boom.wav", "RIFF");
-    put("present.ogg", "OggS");
+    put_file("models/drone", "model");
+    put_file("boom.wav", "RIFF");
+    put_file("present.ogg", "OggS");
     for (const char* level : {"small", "junk", "cmap", "good"}) {
         const std::string base = level;
-        if (base == "junk") put(base + "seg0height.png", "not a picture");
+        if (base == "junk") put_file(base + "seg0height.png", "not a picture");
         else put_png(base + "seg0height.png", base == "small" ? 128 : 256, base == "small" ? 128 : 256, height_at);
         put_png(base + "seg0color.png", base == "cmap" ? 64 : 256, base == "cmap" ? 64 : 256, colour_at);
     }
-    const std::string custom = kBase + "[segment]\nvisualization=4\n";
+    const std::string custom = kBase + "[segment]\nvisualization=4\n", withTrigger = kBase + kEnemy + kTrigger;
     const struct {
         const char* rule;
         std::string text;
         std::vector<std::string> want;  // "LINE kind" and a piece of the text
-        const char* path;
+        const char* path = "lv.txt";
     } cases[] = {
-        {"clean", kBase + "song=present.ogg\n" + kEnemy + kTrigger + "stage1trigger=1\n", {}, "lv.txt"},
-        {"no =", kBase + "junk\n", {"3 warning: line ignored: no \"=\""}, "lv.txt"},
-        {"unknown head", kBase + "[Segment]\n", {"3 warning: unknown section head \"[Segment]\""}, "lv.txt"},
-        {"unknown key", kBase + "duration = 3\n", {"3 warning: unknown key \"duration \""}, "lv.txt"},
-        {"key before a head", "health=2\n" + kBase, {"1 warning: goes to trigger 0, which is never saved"}, "lv.txt"},
-        {"key in another section", kBase + "[segment]\n[enemy]\nscale=2\n",
-         {"5 warning: segment key \"scale\" in a [enemy] section goes to segment 0"}, "lv.txt"},
-        {"not a number", kBase + "bpm=fast\n", {"3 warning: \"fast\" of \"bpm\" is not a number; read as 0"}, "lv.txt"},
-        {"not hexadecimal", kBase + "[segment]\nfogColor=c0c000\n", {"4 warning: not a hexadecimal number"}, "lv.txt"},
-        {"outside a widget", kBase + "[segment]\nseedA=7.5\n", {"4 warning: seedA=7.5 is outside -5..5"}, "lv.txt"},
+        {"clean", kBase + "song=present.ogg\n" + kEnemy + kTrigger + "stage1trigger=1\n", {}},
+        {"no =", kBase + "junk\n", {"3 warning: line ignored: no \"=\""}},
+        {"unknown head", kBase + "[Segment]\n", {"3 warning: unknown section head \"[Segment]\""}},
+        {"unknown key", kBase + "duration = 3\n", {"3 warning: unknown key \"duration \""}},
+        {"key before a head", "health=2\n" + kBase, {"1 warning: goes to trigger 0, which is never saved"}},
+        {"key in another section", kBase + "[segment]\n[enemy]\nscale=2\n", {"5 warning: in a [enemy] section goes to"}},
+        {"not a number", kBase + "bpm=fast\n", {"3 warning: \"fast\" of \"bpm\" is not a number; read as 0"}},
+        {"not hexadecimal", kBase + "[segment]\nfogColor=c0c000\n", {"4 warning: not a hexadecimal number"}},
+        {"outside a widget", kBase + "[segment]\nseedA=7.5\n", {"4 warning: seedA=7.5 is outside -5..5"}},
         {"palette300", kBase + "[segment]\npalette300=0x10\npalettex=0x1\n",
          {"4 warning: \"palette300\" names no entry from 0 to 255", "5 warning: \"palettex\" names no entry",
-          "5 warning: palette entry 0 is given again"}, "lv.txt"},
-        {"repeated key", kBase + "bpm=100\nbpm=120\n", {"4 warning: \"bpm\" is given again"}, "lv.txt"},
+          "5 warning: palette entry 0 is given again"}},
+        {"repeated key", kBase + "bpm=100\nbpm=120\n", {"4 warning: \"bpm\" is given again"}},
         {"long line", kBase + "#" + std::string(253, 'x') + "bpm=120\n",
-         {"3 warning: longer than 254 characters", "3 warning: read as the key \"bpm\""}, "lv.txt"},
-        {"CR LF", kBase + "bpm=120\r\nduration=2\r\n\r\n", {"3 warning: line ends in CR LF: the editor drops the CR, but a reader that keeps it knows no section heads (so do 2 more lines)"},
-         "lv.txt"},
-        {"segments over 256", "[global]\nsegments=300\n", {"2 error: outside 0..256"}, "lv.txt"},
-        {"257 segment sections", "[global]\nsegments=256\n" + repeat(257, "[segment]\n"),
-         {"259 error: overwrites segment 0"}, "lv.txt"},
-        {"stageCount 9", kBase + kEnemy + kTrigger + "stageCount=9\n", {"7 error: outside 0..8"}, "lv.txt"},
-        {"stageCount 1", kBase + kEnemy + kTrigger + "stageCount=1\n", {"7 error: needs 2 to 8 stages"}, "lv.txt"},
-        {"256 triggers", kBase + kEnemy + repeat(256, kTrigger), {"515 error: overwrites trigger 1"}, "lv.txt"},
-        {"64 enemies", kBase + repeat(64, "[enemy]\n"), {"66 error: overwrites enemy model 1"}, "lv.txt"},
-        {"stage9x", kBase + kEnemy + kTrigger + "stage9x=1\n", {"7 warning: \"stage9x\" names no stage from 0 to 7; it sets stage 0"}, "lv.txt"},
-        {"stage2w", kBase + kEnemy + kTrigger + "stage2w=1\n", {"7 warning: \"stage2w\" is ignored"}, "lv.txt"},
-        {"trigger segment", kBase + kEnemy + kTrigger + "triggerSegment=4\n",
-         {"7 error: trigger 1 is in segment 4, which is not one of the level's 4 segments"}, "lv.txt"},
-        {"no enemy model", kBase + kEnemy + "[trigger]\ntriggerType=ghost\n",
-         {"6 error: type \"ghost\" names no enemy model"}, "lv.txt"},
-        {"no type", kBase + kEnemy + "[trigger]\nhealth=2\n", {"5 error: trigger 1 has no type"}, "lv.txt"},
-        {"time outside 0..1", kBase + kEnemy + kTrigger + "stage1trigger=1.5\n",
-         {"7 error: the time of stage 1, 1.5, is outside 0..1"}, "lv.txt"},
-        {"times out of order", kBase + kEnemy + kTrigger + "stage0trigger=0.6\nstage1trigger=0.4\n",
-         {"8 error: stage 1, 0.4, is before that of stage 0"}, "lv.txt"},
-        {"stage past the count", kBase + kEnemy + kTrigger + "stage2x=5\n",
-         {"7 warning: stage 2 is beyond stageCount=2"}, "lv.txt"},
-        {"section past the count", kBase + repeat(5, "[segment]\n"), {"7 warning: segment 4 is beyond segments=4"},
-         "lv.txt"},
-        {"custom maps missing", custom,
-         {"4 error: height map lvseg0height.png is missing", "4 warning: colour map lvseg0color.png is missing"},
-         "lv.txt"},
+         {"3 warning: longer than 254", "3 warning: read as the key \"bpm\""}},
+        {"CR LF", kBase + "bpm=120\r\nduration=2\r\n\r\n", {"3 warning: line ends in CR LF: the editor drops the "
+         "CR, but a reader that keeps it knows no section heads (so do 2 more lines)"}},
+        {"segments over 256", "[global]\nsegments=300\n", {"2 error: outside 0..256"}},
+        {"257 segment sections", "[global]\nsegments=256\n" + repeat(257, "[segment]\n"), {"259 error: segment 0"}},
+        {"stageCount 9", withTrigger + "stageCount=9\n", {"7 error: outside 0..8"}},
+        {"stageCount 1", withTrigger + "stageCount=1\n", {"7 error: needs 2 to 8 stages"}},
+        {"256 triggers", kBase + kEnemy + repeat(256, kTrigger), {"515 error: overwrites trigger 1"}},
+        {"64 enemies", kBase + repeat(64, "[enemy]\n"), {"66 error: overwrites enemy model 1"}},
+        {"stage9x", withTrigger + "stage9x=1\n", {"7 warning: \"stage9x\" names no stage from 0 to 7"}},
+        {"stage2w", withTrigger + "stage2w=1\n", {"7 warning: \"stage2w\" is ignored"}},
+        {"trigger segment", withTrigger + "triggerSegment=4\n", {"7 error: segment 4, which is not one of the level's"}},
+        {"no enemy model", kBase + kEnemy + "[trigger]\ntriggerType=ghost\n", {"6 error: \"ghost\" names no enemy"}},
+        {"no type", kBase + kEnemy + "[trigger]\nhealth=2\n", {"5 error: trigger 1 has no type"}},
+        {"time outside 0..1", withTrigger + "stage1trigger=1.5\n", {"7 error: stage 1, 1.5, is outside 0..1"}},
+        {"times out of order", withTrigger + "stage0trigger=0.6\nstage1trigger=0.4\n", {"8 error: 0.4, is before"}},
+        {"stage past the count", withTrigger + "stage2x=5\n", {"7 warning: stage 2 is beyond stageCount=2"}},
+        {"section past the count", kBase + repeat(5, "[segment]\n"), {"7 warning: segment 4 is beyond segments=4"}},
+        {"custom maps missing", custom, {"4 error: lvseg0height.png is missing", "4 warning: lvseg0color.png is missing"}},
         {"height map 128 x 128", custom, {"4 error: smallseg0height.png is 128 x 128 pixels"}, "small.txt"},
         {"height map no PNG", custom, {"4 error: junkseg0height.png is not a readable PNG"}, "junk.txt"},
         {"colour map 64 x 64", custom, {"4 error: colour map cmapseg0color.png is 64 x 64"}, "cmap.txt"},
         {"custom maps in place", custom, {}, "good.txt"},
-        {"model not found", kBase + "[enemy]\nenemyModelName=ghost.md2\n", {"4 warning: \"ghost.md2\" is not found"},
-         "lv.txt"},
-        {"model name too short", kBase + "[enemy]\nenemyModelName=ufo\n", {"4 warning: shorter than 5"}, "lv.txt"},
-        {"sound missing", kBase + kEnemy + "lockOnSound=lock.wav\nexplodeSound=boom.wav\n",
-         {"5 warning: lock-on sound \"lock.wav\""}, "lv.txt"},
-        {"song missing", kBase + "song=track.ogg\n", {"3 warning: the song \"track.ogg\" is not found"}, "lv.txt"},
+        {"model not found", kBase + "[enemy]\nenemyModelName=ghost.md2\n", {"4 warning: \"ghost.md2\" is not found"}},
+        {"model name too short", kBase + "[enemy]\nenemyModelName=ufo\n", {"4 warning: shorter than 5"}},
+        {"sound missing", kBase + kEnemy + "lockOnSound=lock.wav\nexplodeSound=boom.wav\n", {"5 warning: \"lock.wav\""}},
+        {"song missing", kBase + "song=track.ogg\n", {"3 warning: the song \"track.ogg\" is not found"}},
     };
     for (const auto& c : cases) {
         const std::vector<std::string> got = check_text(c.text, c.path);
@@ -177,35 +145,27 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
             EXPECT_NE(got[i].find(w.substr(colon + 2)), std::string::npos) << c.rule << ": " << got[i];
         }
     }
-}
 
-// What the editor writes for a level whose files are all in place reads back clean.
-TEST(LevelCheck, WrittenLevelIsClean) {
-    InFolder in;
-    fs::create_directories("models");
-    put("models/drone.md2", "model");
-    for (const char* f : {"lock.wav", "boom.wav", "song.ogg"}) put(f, "sound");
-    put_png("fullseg2height.png", 256, 256, height_at);
-    put_png("fullseg2color.png", 256, 256, colour_at);
+    // What the editor writes for a level whose files are all in place reads back clean.
     reset_level_records();
     LevelSettings s;
     s.segments = 5;
-    s.song = "song.ogg";
-    segment[2].visualization = 4;
+    s.song = "present.ogg";
+    segment[0].visualization = 4;  // goodseg0height.png and goodseg0color.png
     for (int t = 1; t <= 3; t++) {
-        copy_text(trigger[t].triggerType, "drone.md2");
+        copy_text(trigger[t].triggerType, "drone");
         trigger[t].triggerSegment = t;
         trigger[t].stageCount = 2 + t;
         for (int i = 0; i < 8; i++) trigger[t].stage[i] = {10.0f * i, -5.0f, 100.0f * i, 0, 90, -45, 0.125f * i};
     }
-    copy_text(enemyModel[1].enemyModelName, "drone.md2");
-    copy_text(enemyModel[1].lockOnSound, "lock.wav");
+    copy_text(enemyModel[1].enemyModelName, "drone");
+    copy_text(enemyModel[1].lockOnSound, "boom.wav");
     copy_text(enemyModel[1].explodeSound, "boom.wav");
     enemyModel[1].explosionFirstColor = 0xff102030;
-    FILE* f = std::fopen("full.txt", "w");
+    FILE* f = std::fopen("good.txt", "w");
     ASSERT_TRUE(write_level(f, s, 3, 1));
     std::fclose(f);
-    const LevelCheck check = check_level("full.txt");
+    const LevelCheck check = check_level("good.txt");
     EXPECT_TRUE(check.readable);
     EXPECT_EQ(check.diagnostics.size(), 0u) << check.diagnostics[0].line << " " << check.diagnostics[0].text;
 }
@@ -226,10 +186,10 @@ TEST(LevelCheck, HostileInputEndsQuickly) {
 }
 
 TEST(LevelTool, StatusesOptionsAndOutput) {
-    InFolder in;
-    put("clean.txt", kBase);
-    put("warn.txt", kBase + "junk\n");
-    put("err.txt", kBase + "[segment]\nvisualization=4\n");
+    TempFolder in(true);
+    put_file("clean.txt", kBase);
+    put_file("warn.txt", kBase + "junk\n");
+    put_file("err.txt", kBase + "[segment]\nvisualization=4\n");
     const struct {
         std::string args;
         int status;
@@ -267,16 +227,14 @@ TEST(LevelTool, StatusesOptionsAndOutput) {
 // Rendered maps are the generators' pictures: grey heights from a grey ramp,
 // colours from the segment's palette; Custom PNG maps come from their files.
 TEST(LevelTool, RenderGivesTheEditorsMaps) {
-    InFolder in;
+    TempFolder in(true);
     reset_level_records();
+    Image* expected = newImage(256, 256);
     for (int v = 0; v < 4; v++) {
         segment[v].visualization = v;
         segment[v].seedA = 0.35f + 0.4f * v;
         segment[v].seedB = 1.1f - 0.3f * v;
         for (int i = 0; i < 256; i++) segment[v].palette[i] = static_cast<uint32_t>(i * 0x030507 + v);
-    }
-    Image* expected = newImage(256, 256);
-    for (int v = 0; v < 4; v++) {
         for (bool colour : {false, true}) {
             uint32_t table[256];
             for (uint32_t i = 0; i < 256; i++) table[i] = colour ? segment[v].palette[i] : i * 0x010101u;
@@ -284,12 +242,10 @@ TEST(LevelTool, RenderGivesTheEditorsMaps) {
             generateVisualization(segment[v].seedA, segment[v].seedB, expected, v);
             SegmentRender r = render_segment("lv.txt", v, colour);
             ASSERT_NE(r.map, nullptr) << r.error;
-            int differ = 0;
-            for (int i = 0; i < 256 * 256; i++) {
-                const uint32_t e = expected->pixels[i];
-                differ += r.map->pixels[i] != (colour ? e : 0xff000000u | (e & 0xffu) * 0x010101u);
-            }
-            EXPECT_EQ(differ, 0) << "visualization " << v << (colour ? " colour" : " grey");
+            EXPECT_EQ(wrong_pixels(r.map, [&](int x, int y) {
+                          const uint32_t e = expected->pixels[y * 256 + x];
+                          return colour ? e : 0xff000000u | (e & 0xffu) * 0x010101u;
+                      }), 0) << "visualization " << v << (colour ? " colour" : " grey");
             freeImage(r.map);
         }
     }
@@ -299,31 +255,23 @@ TEST(LevelTool, RenderGivesTheEditorsMaps) {
     segment[5].visualization = 4;
     put_png("lvseg5height.png", 256, 256, height_at);
     put_png("lvseg5color.png", 256, 256, colour_at);
-    const auto count_wrong = [](const SegmentRender& r, const std::function<uint32_t(int, int)>& want) {
-        int wrong = 0;
-        for (int y = 0; y < 256; y++)
-            for (int x = 0; x < 256; x++) wrong += (r.map->pixels[y * 256 + x] & 0xffffffu) != want(x, y);
-        return wrong;
-    };
-    const auto grey_at = [](int x, int y) { return (height_at(x, y) & 255) * 0x010101u; };
+    const auto grey_at = [](int x, int y) { return 0xff000000u | (height_at(x, y) & 255) * 0x010101u; };
     SegmentRender grey = render_segment("lv.txt", 5, false), colour = render_segment("lv.txt", 5, true);
     ASSERT_TRUE(grey.map && colour.map);
-    EXPECT_EQ(count_wrong(grey, grey_at), 0);
-    EXPECT_EQ(count_wrong(colour, colour_at), 0);
+    EXPECT_EQ(wrong_pixels(grey.map, grey_at), 0);
+    EXPECT_EQ(wrong_pixels(colour.map, colour_at), 0);
     fs::remove("lvseg5color.png");
     SegmentRender palette = render_segment("lv.txt", 5, true);
     ASSERT_NE(palette.map, nullptr);
-    EXPECT_EQ(count_wrong(palette, [](int x, int y) { return segment[5].palette[height_at(x, y) & 255] & 0xffffffu; }),
-              0);
+    EXPECT_EQ(wrong_pixels(palette.map, [](int x, int y) { return segment[5].palette[height_at(x, y) & 255]; }), 0);
     EXPECT_NE(palette.warning.find("colour map lvseg5color.png is missing"), std::string::npos);
 
     // The program writes the same pixels, first column at the left.
-    std::ofstream("lv.txt") << "[global]\nsegments=8\n" << repeat(6, "[segment]\n") << "visualization=4\n";
+    put_file("lv.txt", "[global]\nsegments=8\n" + repeat(6, "[segment]\n") + "visualization=4\n");
     std::string output;
     ASSERT_EQ(run_tool("render lv.txt 5 grey.png", output), 0) << output;
-    SegmentRender written;
-    written.map = loadPng("grey.png");
-    ASSERT_NE(written.map, nullptr);
-    EXPECT_EQ(count_wrong(written, grey_at), 0);
-    for (Image* image : {grey.map, colour.map, palette.map, written.map}) freeImage(image);
+    Image* written = loadPng("grey.png");
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(wrong_pixels(written, grey_at), 0);
+    for (Image* image : {grey.map, colour.map, palette.map, written}) freeImage(image);
 }

@@ -1,29 +1,14 @@
 // Cells, bitmap fonts, swizzling and Targa output.
-
 #include "gfx/sprites.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-void writeText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
-void writeSheet(const fs::path& p, int w = 16, int h = 16) {
-    std::vector<uint32_t> px((size_t)w * h, 0xff336699u);
-    saveImagePng(p.c_str(), px.data(), w, h, w, 1);
-}
+void writeSheet(const fs::path& p, int w = 16, int h = 16) { put_png(p, w, h, [](int, int) { return 0xff336699u; }); }
 // Runs f with stdout captured and returns what it printed.
 template <class F>
 std::string printed(F f) {
@@ -34,30 +19,20 @@ std::string printed(F f) {
 
 // A fresh working directory with a data/ folder; cells, fonts and the
 // video-memory window are emptied afterwards.
-struct SpriteTest : testing::Test {
-    const fs::path old = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / ("vantrope_sprites_" + std::to_string(getpid()));
-    void SetUp() override {
-        fs::create_directories(dir / "data");
-        fs::current_path(dir);
-    }
+struct Sprites : testing::Test {
+    TempFolder folder{true};
+    void SetUp() override { fs::create_directory("data"); }
     void TearDown() override {
         freeCells();
         for (FastFont& f : fastFont) { freeImage(f.bitmap); f = FastFont{}; }
         resetVRam();
         swizzleToVRam = 0;
-        fs::current_path(old);
-        fs::remove_all(dir);
     }
 };
-using FontFile = SpriteTest;
-using CellCache = SpriteTest;
-using SwizzleFast = SpriteTest;
-using TargaFile = SpriteTest;
 
 }  // namespace
 
-TEST_F(FontFile, GlyphLinesHeightAndMeasure) {
+TEST_F(Sprites, FontGlyphLinesHeightAndMeasure) {
     writeSheet("sheet.png");
     struct Case { const char* lines; int code; std::vector<int> glyph; const char* text; int width, height; };
     const Case cases[] = {  // glyph: defined, rectangle, offsetX, spacing, offsetY
@@ -69,7 +44,7 @@ TEST_F(FontFile, GlyphLinesHeightAndMeasure) {
     for (int slot = 0; slot < 4; ++slot) {  // a font slot of its own for each case
         const Case& c = cases[slot];
         SCOPED_TRACE(c.lines);
-        writeText("f.fnt", "Bitmap=sheet.png\n" + std::string(c.lines) + "\n");
+        put_file("f.fnt", "Bitmap=sheet.png\n" + std::string(c.lines) + "\n");
         printed([&] { EXPECT_EQ(loadFastFont(&fastFont[slot], "f.fnt"), 1); });
         const FontGlyph& g = fastFont[slot].glyphs[c.code];
         EXPECT_EQ(std::vector<int>({g.defined, g.srcX, g.srcY, g.srcWidth, g.srcHeight, g.offsetX,
@@ -78,23 +53,24 @@ TEST_F(FontFile, GlyphLinesHeightAndMeasure) {
         int w = -1, h = -1;
         EXPECT_EQ(printed([&] { extentMessage(&w, &h, slot, c.text); }),
                   c.glyph[0] ? "" : "Missing font char: 'C'\n");
-        EXPECT_EQ(w, c.width);
-        EXPECT_EQ(h, c.height);
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.width, c.height));
     }
 }
 
-TEST_F(FontFile, MissingFileOrSheetDataFolderAndLongNamesAndLines) {
-    writeText("nosheet.fnt", "Bitmap=nosuch.png\n");
-    writeText("long.fnt", "Bitmap=" + std::string(252, 'n') + ".png\n");  // 256 characters
-    writeText("data.fnt", "Bitmap=sheet.png\r\n");
+TEST_F(Sprites, FontMissingFileOrSheetDataFolderAndLongNamesAndLines) {
+    put_file("nosheet.fnt", "Bitmap=nosuch.png\n");
+    put_file("long.fnt", "Bitmap=" + std::string(252, 'n') + ".png\n");  // 256 characters
+    put_file("data.fnt", "Bitmap=sheet.png\r\n");
     writeSheet("data/sheet.png");
     // A 253-character sheet name runs over two pieces of the file; the rest of
     // a line longer than a piece is not a line of its own.
     const fs::path sheet = fs::path(std::string(120, 'a')) / std::string(120, 'b') / "sheet12.png";
     fs::create_directories(sheet.parent_path());
     writeSheet(sheet, 4, 2);
-    writeText("pieces.fnt", "Bitmap=" + sheet.string() + "\n" + std::string(254, ' ') +
-                                "Char=42; 0,0,5,5; 0,0,0;\nChar=41; 0,0,8,10; 0,1,0;\n");
+    // Glyph codes -1 and 0x100 are ignored: glyph -1 would overwrite the sheet.
+    put_file("pieces.fnt", "Bitmap=" + sheet.string() + "\n" + std::string(254, ' ') +
+                               "Char=42; 0,0,5,5; 0,0,0;\nChar=41; 0,0,8,10; 0,1,0;\nChar=-1; 0,0,0,0; 0,0,0;\n"
+                               "Char=100; 0,0,0,0; 0,0,0;\n");
     const std::string cases[][2] = {  // the last two load
         {"absent.fnt", ""},
         {"nosheet.fnt", "Could not find 'data/nosuch.png'\n"},
@@ -112,7 +88,7 @@ TEST_F(FontFile, MissingFileOrSheetDataFolderAndLongNamesAndLines) {
     EXPECT_TRUE(fastFont[4].glyphs[0x41].defined);
 }
 
-TEST_F(CellCache, CachedOnceDrawnAtScreenEdgesAndFull) {
+TEST_F(Sprites, CellCachedOnceDrawnAtScreenEdgesAndFull) {
     writeSheet("data/c0.png", 10, 6);  // found through the data/ folder
     Image* first = loadCell("c0.png");
     ASSERT_NE(first, nullptr);
@@ -132,7 +108,7 @@ TEST_F(CellCache, CachedOnceDrawnAtScreenEdgesAndFull) {
     EXPECT_EQ(cellNext, kCellCapacity);
 }
 
-TEST_F(SwizzleFast, WindowHoldsTwoImagesOf256) {
+TEST_F(Sprites, SwizzleWindowHoldsTwoImagesOf256) {
     swizzleToVRam = 1;
     Image* img[3];
     EXPECT_EQ(printed([&] { for (Image*& i : img) i = swizzleFast(newImage(256, 256)); }),
@@ -144,7 +120,7 @@ TEST_F(SwizzleFast, WindowHoldsTwoImagesOf256) {
     for (Image* i : img) freeImage(i);  // frees only the third one's pixels
 }
 
-TEST_F(SwizzleFast, BlockOrderAndImagesTooSmallForBlocks) {
+TEST_F(Sprites, SwizzleBlockOrderAndImagesTooSmallForBlocks) {
     const int cases[][3] = {{4, 8, 1}, {64, 16, 1}, {200, 100, 1}, {2, 8, 0}, {512, 4, 0}, {1, 1, 0}};
     for (const auto& [w, h, blocks] : cases) {  // blocks: cut into blocks, or left as it is
         SCOPED_TRACE(testing::Message() << w << "x" << h);
@@ -165,11 +141,11 @@ TEST_F(SwizzleFast, BlockOrderAndImagesTooSmallForBlocks) {
     }
 }
 
-TEST_F(TargaFile, HeaderThenRowsBottomUpInBlueGreenRed) {
+TEST_F(Sprites, TargaHeaderThenRowsBottomUpInBlueGreenRed) {
     const uint32_t px[] = {0x11223344u, 0xAABBCCDDu, 0xDEAD, 0x00070809u, 0x000A0B0Cu, 0xDEAD};  // rows 3 words apart
     const std::string header("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18), halfHeader(header.substr(0, 14));
     saveImageTarga("t.tga", px, 2, 2, 3);
-    EXPECT_EQ(readAll("t.tga"), header + "\x07\x08\x09\x0A\x0B\x0C\x22\x33\x44\xBB\xCC\xDD");
+    EXPECT_EQ(file_text("t.tga"), header + "\x07\x08\x09\x0A\x0B\x0C\x22\x33\x44\xBB\xCC\xDD");
     saveImageTarga("t.tga", px, 2, 1, 3);
-    EXPECT_EQ(readAll("t.tga"), halfHeader + std::string("\1\0\x18\0\x22\x33\x44\xBB\xCC\xDD", 10));
+    EXPECT_EQ(file_text("t.tga"), halfHeader + std::string("\1\0\x18\0\x22\x33\x44\xBB\xCC\xDD", 10));
 }

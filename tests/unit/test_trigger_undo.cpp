@@ -23,10 +23,7 @@ public:
     int stageSelector = -1, count = 0;
 
     LineList& lines() override { return list; }
-    void update_trigger() override {
-        linesWhenShown = list.lines;
-        begin_update_trigger(list);
-    }
+    void update_trigger() override { linesWhenShown = list.lines; begin_update_trigger(list); }
     void update_stage() override {}
     void show_stage_selector() override { stageSelector = activeStage; }
     int step_repeat_count() override { return count; }
@@ -44,7 +41,7 @@ protected:
         set_undo_clock(previousClock);
         reset_undo();
     }
-    // A level of n triggers; trigger i has health 10 + i and segment i.
+    // A level of n triggers; trigger i has health 10 + i, segment i and rotations i.
     void start(int n) {
         reset_level_records();
         activeTrigger = activeStage = activeSegment = 0;
@@ -54,6 +51,7 @@ protected:
             panel.list.add(("target" + std::to_string(i)).c_str());
             trigger[i].health = 10 + i;
             trigger[i].triggerSegment = i;
+            for (Stage& s : trigger[i].stage) s.rx = s.ry = static_cast<float>(i);  // for "-x" and "-y" to turn
         }
     }
     TestPanel panel;
@@ -131,28 +129,22 @@ TEST_F(TriggerUndo, UndoOfEachKind) {
     undo();  // an empty history: nothing happens, nothing is shown
     EXPECT_TRUE(panel.linesWhenShown.empty());
     // Edits of triggers 3 and 5 within two seconds: Undo restores 3 only.
-    activeTrigger = 3;
-    change_trigger().health = 99;
-    activeTrigger = 5;
-    change_trigger().health = 98;
+    for (int t : {3, 5}) activeTrigger = t, change_trigger().health = 100 - t;
     undo();
-    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13098);
+    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13095);
     EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 33);
     // A deleted trigger comes back on a line "Undo" that the refresh relabels.
-    activeTrigger = 2;
-    delete_trigger();
+    activeTrigger = 2, delete_trigger();
     EXPECT_STREQ(undo_type(), "Delete Trigger");
     undo();
     EXPECT_EQ(panel.linesWhenShown[1], "Undo");
     EXPECT_EQ(panel.list.lines[1], "seg02tgt02");
     // Undoing an Add selects the number past the end: no line is highlighted.
-    add_trigger();
-    undo();
+    add_trigger(), undo();
     EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 70);
     // A selection comes back with its stage, set after the trigger is shown.
     activeTrigger = 4, activeStage = 3;
-    select_trigger(1);
-    undo();
+    select_trigger(1), undo();
     EXPECT_EQ(activeTrigger * 100 + activeStage * 10 + panel.stageSelector, 433);
     // A step and repeat's copies are taken off the end of the list.
     panel.count = 2;
@@ -198,32 +190,28 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                 const bool x = pick(0, 1), twice = pick(0, 1);
                 for (int n = 0; n <= twice; n++) x ? mirror_x() : mirror_y();
                 ASSERT_TRUE(!twice || std::memcmp(&selected, &selected_trigger(), sizeof selected) == 0);
-                const float Stage::*axis = x ? &Stage::x : &Stage::y;
-                for (int i = 0; i < 8 && !twice; i++)  // the stages in use change sign, no others
-                    ASSERT_EQ(selected_trigger().stage[i].*axis,
-                              i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
+                for (const float Stage::*axis : {x ? &Stage::x : &Stage::y, x ? &Stage::rx : &Stage::ry})
+                    for (int i = 0; i < 8 && !twice; i++)  // the stages in use change sign, no others
+                        ASSERT_EQ(selected_trigger().stage[i].*axis,
+                                  i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
                 break;
             }
-            default: {
-                if (shadows.empty()) {
-                    undo();  // nothing to take back
-                    break;
-                }
-                Shadow expected = std::move(shadows.back());
-                shadows.pop_back();
-                undo();
+            default:
+                undo();  // with an empty history, nothing to take back
+                if (shadows.empty()) break;
+                const Shadow& expected = shadows.back();
                 ASSERT_EQ(panel.list.size(), expected.lines) << sequence << " " << step;
                 for (int i = 1; i <= expected.lines && !expected.merged; i++)
                     ASSERT_EQ(std::memcmp(&trigger[i], &expected.triggers[i - 1], sizeof(Trigger)), 0)
                         << "sequence " << sequence << " step " << step << " trigger " << i;
-            }
+                shadows.pop_back();
             }
             if (undoList.size() > stepsBefore) shadows.push_back(std::move(shadow));
             else if (command >= 5 && command <= 9 && kindBefore == kUndoTriggerChange) shadows.back().merged = true;
             ASSERT_EQ(undoList.size(), shadows.size());
             ASSERT_LE(panel.list.size(), 255);
-            ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255) << activeTrigger;
-            ASSERT_TRUE(activeStage >= 0 && activeStage <= 7 && activeSegment >= 0 && activeSegment <= 255);
+            ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255 && activeStage >= 0 && activeStage <= 7 &&
+                        activeSegment >= 0 && activeSegment <= 255) << activeTrigger;
             ASSERT_TRUE(panel.list.selected >= 0 && panel.list.selected <= panel.list.size());
         }
     }
