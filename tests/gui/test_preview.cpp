@@ -2,13 +2,9 @@
 // mouse, and the terrain rebuilt by the hue roller and by every draw.
 #include "gui_test_support.h"
 
-#include "preview/perspective_preview_ui.h"
-
 #include <FL/Fl.H>
 
-#include <filesystem>
-
-namespace fs = std::filesystem;
+#include <optional>
 
 namespace {
 
@@ -18,16 +14,15 @@ class PreviewModels : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::exists(models / "camera1.md2")) GTEST_SKIP() << "no test models in " << models;
-        root = make_temp_dir();
+        folder.emplace();
+        root = folder->dir;
         tag = root.filename().string();  // the cache outlives a test: names are new in each run
         fs::create_directories(root / "a/b");
         saved = fs::current_path();
         fs::current_path(root / "a/b");
     }
     void TearDown() override {
-        if (saved.empty()) return;
-        fs::current_path(saved);
-        fs::remove_all(root);
+        if (!saved.empty()) fs::current_path(saved);  // before the folder goes
     }
     // Copies camera1 (17 frames) or enc_plasma_clip (1 frame) to `path`.
     void put(const char* model, const fs::path& path) {
@@ -35,6 +30,7 @@ protected:
         fs::copy_file(models / (std::string(model) + ".md2"), path, fs::copy_options::overwrite_existing);
     }
     const fs::path models = fs::path(VANTROPE_TESTDATA) / "md2";
+    std::optional<TempFolder> folder;
     fs::path root, saved;
     std::string tag;
 };
