@@ -177,7 +177,7 @@ TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
     ASSERT_EQ(triggerList->size(), 4);
     for (int n = 2; n <= 4; n++) {  // stage 1 at (100, 0) goes round to (0, -100), (-100, 0), (0, 100)
         EXPECT_STREQ(triggerList->text(n), "StepAndRepeat");
-        EXPECT_EQ(trigger[n].stageCount * 10 + trigger[n].triggerSegment, 41);
+        EXPECT_EQ(std::make_tuple(trigger[n].stageCount, trigger[n].triggerSegment), std::make_tuple(4, 1));
         EXPECT_NEAR(trigger[n].stage[1].x + 2 * trigger[n].stage[1].y, n == 3 ? -100 : n == 2 ? -200 : 200, 1e-4);
     }
     EXPECT_STREQ(undo_type(), "Step and Repeat");

@@ -64,9 +64,9 @@ TEST_F(TargetsPage, SelectingShowsATriggerAndFieldsEditItUntilUndo) {
                              triggerRY,      triggerRZ,        triggerTrigger, triggerStageCount, triggerStage};
     const double shown[] = {4, 6, -12, 13, 700, 90, -45, 359, 0.25, 2, 0};
     for (int i = 0; i < 11; i++) EXPECT_EQ(fields[i]->value(), shown[i]) << fields[i]->label();
-    EXPECT_EQ(triggerScore->value() * 10 + triggerBonus->value() + triggerStage->maximum() * 100, 123);
+    EXPECT_EQ(std::make_tuple(triggerScore->value(), triggerBonus->value(), triggerStage->maximum()), std::make_tuple(2, 3, 1.0));
     EXPECT_STREQ(t.triggerType, "shown.md2");  // an empty type takes the one shown
-    EXPECT_EQ(t.stageCount * 10 + activeSegment, 24);
+    EXPECT_EQ(std::make_tuple(t.stageCount, activeSegment), std::make_tuple(2, 4));
 
     const Trigger before = t;
     const double entered[] = {5, 7.9, -1, 2, -7000, 9, -45, 360, 0.125, 5};
@@ -78,7 +78,7 @@ TEST_F(TargetsPage, SelectingShowsATriggerAndFieldsEditItUntilUndo) {
     const double stored[] = {double(t.triggerSegment), double(t.health), s.x, s.y, s.z, s.rx, s.ry, s.rz,
                              s.trigger, double(t.stageCount)};
     for (int i = 0; i < 10; i++) EXPECT_EQ(stored[i], i == 1 ? 7 : entered[i]) << fields[i]->label();
-    EXPECT_EQ(activeSegment * 10 + pathPosition->value() + triggerStage->maximum() * 100, 455);
+    EXPECT_EQ(std::make_tuple(activeSegment, pathPosition->value(), triggerStage->maximum()), std::make_tuple(5, 5.0, 4.0));
     enter(triggerRoller, 0.5);
     EXPECT_EQ(s.trigger + triggerTrigger->value(), 1.0);
 
@@ -182,7 +182,7 @@ TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
     const std::vector<Trigger> made(trigger, trigger + 4);
     const std::vector<EnemyModel> models(enemyModel, enemyModel + 3);
     load_level(path.c_str());
-    ASSERT_EQ(triggerList->size() * 10 + enemyList->size(), 32);
+    ASSERT_EQ(std::make_tuple(triggerList->size(), enemyList->size()), std::make_tuple(3, 2));
     for (int t = 1; t <= 3; t++) {
         for (int i = 0; i < made[t].stageCount; i++)
             for (auto f : {&Stage::x, &Stage::y, &Stage::z, &Stage::rx, &Stage::ry, &Stage::rz, &Stage::trigger}) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -83,7 +84,7 @@ TEST_F(TriggerUndo, DeleteRelabelsAndKeepsOrMovesTheSelection) {
         for (int i = 1; i <= panel.list.size(); i++)
             EXPECT_EQ(trigger[i].health, 10 + i + (i >= row.selected && deletes));
         EXPECT_EQ(trigger[row.triggers].health, 10 + row.triggers);  // the old last record stays
-        EXPECT_EQ(activeTrigger * 10 + panel.list.selected, row.activeAfter * 10 + row.highlighted);
+        EXPECT_EQ(std::make_tuple(activeTrigger, panel.list.selected), std::make_tuple(row.activeAfter, row.highlighted));
         EXPECT_EQ(undoList.size(), deletes ? 1u : 0u);
     }
 }
@@ -97,9 +98,9 @@ TEST_F(TriggerUndo, CloneCopiesUsedStagesAndTheListStopsAt255) {
     activeTrigger = 2;
     ASSERT_TRUE(add_trigger() && clone_trigger());
     EXPECT_EQ(panel.list.lines, (Lines{"target1", "target2", "target3", "Clone"}));
-    EXPECT_EQ(trigger[4].stageCount * 100 + trigger[4].health, 312);
+    EXPECT_EQ(std::make_tuple(trigger[4].stageCount, trigger[4].health), std::make_tuple(3, 12));
     EXPECT_STREQ(trigger[4].triggerType, "drone.md2");
-    EXPECT_EQ(trigger[4].stage[2].x * 100 + trigger[4].stage[3].x, 399);
+    EXPECT_EQ(std::make_tuple(trigger[4].stage[2].x, trigger[4].stage[3].x), std::make_tuple(3.0f, 99.0f));
 
     start(254);
     EXPECT_TRUE(add_trigger());
@@ -131,8 +132,8 @@ TEST_F(TriggerUndo, UndoOfEachKind) {
     // Edits of triggers 3 and 5 within two seconds: Undo restores 3 only.
     for (int t : {3, 5}) activeTrigger = t, change_trigger().health = 100 - t;
     undo();
-    EXPECT_EQ(trigger[3].health * 1000 + trigger[5].health, 13095);
-    EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 33);
+    EXPECT_EQ(std::make_tuple(trigger[3].health, trigger[5].health), std::make_tuple(13, 95));
+    EXPECT_EQ(std::make_tuple(activeTrigger, panel.list.selected), std::make_tuple(3, 3));
     // A deleted trigger comes back on a line "Undo" that the refresh relabels.
     activeTrigger = 2, delete_trigger();
     EXPECT_STREQ(undo_type(), "Delete Trigger");
@@ -141,11 +142,11 @@ TEST_F(TriggerUndo, UndoOfEachKind) {
     EXPECT_EQ(panel.list.lines[1], "seg02tgt02");
     // Undoing an Add selects the number past the end: no line is highlighted.
     add_trigger(), undo();
-    EXPECT_EQ(activeTrigger * 10 + panel.list.selected, 70);
+    EXPECT_EQ(std::make_tuple(activeTrigger, panel.list.selected), std::make_tuple(7, 0));
     // A selection comes back with its stage, set after the trigger is shown.
     activeTrigger = 4, activeStage = 3;
     select_trigger(1), undo();
-    EXPECT_EQ(activeTrigger * 100 + activeStage * 10 + panel.stageSelector, 433);
+    EXPECT_EQ(std::make_tuple(activeTrigger, activeStage, panel.stageSelector), std::make_tuple(4, 3, 3));
     // A step and repeat's copies are taken off the end of the list.
     panel.count = 2;
     save_undo(kUndoStepAndRepeat);
