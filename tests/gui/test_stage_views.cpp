@@ -178,7 +178,9 @@ TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
     for (int n = 2; n <= 4; n++) {  // stage 1 at (100, 0) goes round to (0, -100), (-100, 0), (0, 100)
         EXPECT_STREQ(triggerList->text(n), "StepAndRepeat");
         EXPECT_EQ(std::make_tuple(trigger[n].stageCount, trigger[n].triggerSegment), std::make_tuple(4, 1));
-        EXPECT_NEAR(trigger[n].stage[1].x + 2 * trigger[n].stage[1].y, n == 3 ? -100 : n == 2 ? -200 : 200, 1e-4);
+        const float ring[][2] = {{0, -100}, {-100, 0}, {0, 100}};
+        EXPECT_NEAR(trigger[n].stage[1].x, ring[n - 2][0], 1e-4);
+        EXPECT_NEAR(trigger[n].stage[1].y, ring[n - 2][1], 1e-4);
     }
     EXPECT_STREQ(undo_type(), "Step and Repeat");
     undo();
