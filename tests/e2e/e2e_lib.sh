@@ -75,7 +75,12 @@ open_level() {
     chooser=$(wait_window "Open Level File") || fail "File > Open did not open the chooser"
     focus "$chooser"
     paste_path "$1"
-    for _ in $(seq 50); do
+    wait_loaded "$1"
+}
+
+# Waits until the editor has printed that it reads level $1, then a little more.
+wait_loaded() {
+    for _ in $(seq 100); do
         grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out" && break
         sleep 0.1
     done

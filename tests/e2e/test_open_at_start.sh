@@ -21,15 +21,6 @@ exe=$(readlink -f "$editor")
 "$tools/expected_preview" "$E2E_WORK/start.txt" >"$E2E_WORK/expected.ppm" || fail "no expected preview"
 "$tools/expected_preview" "$E2E_WORK/empty.txt" >"$E2E_WORK/new.ppm" || fail "no expected new-level preview"
 
-# Waits until the editor has printed that it read the level, then a little more.
-wait_loaded() {
-    for _ in $(seq 100); do
-        grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out" && break
-        sleep 0.1
-    done
-    sleep 1
-}
-
 shows_map() {
     import -window "$1" -depth 8 "ppm:$E2E_WORK/shot.ppm" || fail "no screenshot"
     python3 "$(dirname "$0")/find_subimage.py" "$E2E_WORK/shot.ppm" "$2" >/dev/null
