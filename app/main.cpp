@@ -3,7 +3,7 @@
 // toolkit's own options (-display, -geometry, -scheme, ...) are passed on to
 // the main window.
 #include "app/main_window.h"
-#include "document/document_ui.h"
+#include "app/file_commands.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>

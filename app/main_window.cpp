@@ -2,8 +2,8 @@
 
 #include "app/widget_helpers.h"
 
-#include "document/document_ui.h"
-#include "document/undo_ui.h"
+#include "app/file_commands.h"
+#include "app/undo_menu.h"
 #include "panels/enemy_page.h"
 #include "panels/segments_page.h"
 #include "panels/targets_page.h"

@@ -3,7 +3,7 @@
 #include "document/records.h"
 #include "gfx/image.h"
 #include "maps/map_files.h"
-#include "preview/model_paths.h"
+#include "document/model_paths.h"
 
 #include <algorithm>
 #include <bitset>

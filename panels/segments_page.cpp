@@ -5,8 +5,8 @@
 #include "app/dialogs.h"
 #include "document/colour_text.h"
 #include "document/records.h"
-#include "maps/palette_map_ui.h"
-#include "maps/segment_maps_ui.h"
+#include "panels/palette_map.h"
+#include "panels/segment_maps.h"
 #include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl_Box.H>

@@ -13,7 +13,7 @@
 #include "panels/segments_page.h"
 #include "panels/targets_page.h"
 #include "preview/actors.h"
-#include "preview/model_paths.h"
+#include "document/model_paths.h"
 
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Value_Slider.H>

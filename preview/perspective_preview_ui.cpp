@@ -1,6 +1,6 @@
 #include "preview/perspective_preview_ui.h"
 
-#include "maps/segment_maps_ui.h"
+#include "panels/segment_maps.h"
 #include "panels/segments_page.h"
 #include "preview/camera.h"
 

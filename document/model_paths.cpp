@@ -1,4 +1,4 @@
-#include "preview/model_paths.h"
+#include "document/model_paths.h"
 
 #include "document/records.h"
 

@@ -1,4 +1,4 @@
-#include "document/undo_ui.h"
+#include "app/undo_menu.h"
 
 #include "app/main_window.h"
 

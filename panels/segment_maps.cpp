@@ -1,10 +1,10 @@
-#include "maps/segment_maps_ui.h"
+#include "panels/segment_maps.h"
 
 #include "app/widget_helpers.h"
 
 #include "document/colour_text.h"
 #include "document/records.h"
-#include "maps/palette_map_ui.h"
+#include "panels/palette_map.h"
 #include "panels/segments_page.h"
 #include "preview/perspective_preview_ui.h"
 

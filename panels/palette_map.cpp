@@ -1,4 +1,4 @@
-#include "maps/palette_map_ui.h"
+#include "panels/palette_map.h"
 
 #include "document/records.h"
 
