@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/status_row.h"
 #include "app/widget_helpers.h"
 
 #include "app/file_commands.h"
@@ -10,6 +11,7 @@
 #include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -24,6 +26,7 @@ Fl_Group* segmentsPage = nullptr;
 Fl_Group* targetsPage = nullptr;
 Fl_Group* enemyPage = nullptr;
 Fl_Double_Window* aboutBox = nullptr;
+Fl_Group* transportBar = nullptr;
 
 Fl_Menu_Item menu_[] = {
     {"&File", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
@@ -49,7 +52,7 @@ Fl_Menu_Item* undo_menu_item() {
 }
 
 void build_editor() {
-    rootWindow = new Fl_Double_Window(935, 715, "Vantrope Level Segment Editor");
+    rootWindow = new Fl_Double_Window(935, 770, "Vantrope Level Segment Editor");
     menuBar = new Fl_Menu_Bar(0, 0, 940, 25);
     menuBar->menu(menu_);
 
@@ -68,6 +71,13 @@ void build_editor() {
     make_enemy_page();
     enemyPage->end();
     pageTabs->end();
+
+    // Below the pages, so it is there whichever page is shown.
+    transportBar = new Fl_Group(5, 712, 925, 30);
+    transportBar->end();
+    songStatus = new Fl_Box(5, 744, 925, 24);
+    songStatus->box(FL_THIN_DOWN_BOX);
+    songStatus->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     rootWindow->end();
 
     perspective_preview();

@@ -17,6 +17,8 @@ extern Fl_Group* targetsPage;
 extern Fl_Group* enemyPage;
 extern Fl_Menu_Item menu_[];
 extern Fl_Double_Window* aboutBox;
+// The row below the pages that holds the song transport.
+extern Fl_Group* transportBar;
 
 // Builds every window and widget, shows the preview window and starts a new
 // level. The main window is left for the caller to show.
