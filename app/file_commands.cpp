@@ -1,7 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/dialogs.h"
-#include "app/main_window.h"
+#include "app/window_handles.h"
 #include "document/level_file.h"
 #include "document/records.h"
 #include "app/undo_menu.h"

@@ -45,12 +45,6 @@ Fl_Menu_Item menu_[] = {
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
 };
 
-Fl_Menu_Item* undo_menu_item() {
-    // Found by its callback, so the menu can change around it.
-    int index = menuBar ? menuBar->find_index(CB(cb_undoMenuItem)) : -1;
-    return index < 0 ? nullptr : const_cast<Fl_Menu_Item*>(menuBar->menu()) + index;
-}
-
 void build_editor() {
     rootWindow = new Fl_Double_Window(935, 770, "Vantrope Level Segment Editor");
     menuBar = new Fl_Menu_Bar(0, 0, 940, 25);

@@ -9,8 +9,6 @@
 
 namespace {
 
-TriggerPanel* panel = nullptr;
-
 // Copies the settings and the used stages of one trigger into another; the
 // target's stage slots past the count keep what they hold.
 void copy_trigger_path(const Trigger& from, Trigger& to) {
@@ -31,29 +29,13 @@ void mirror(float Stage::*position, float Stage::*rotation) {
         t.stage[i].*position = -(t.stage[i].*position);
         t.stage[i].*rotation = -(t.stage[i].*rotation);
     }
-    panel->update_stage();
+    trigger_panel()->update_stage();
 }
 
 }  // namespace
 
-void set_trigger_panel(TriggerPanel* p) { panel = p; }
-TriggerPanel* trigger_panel() { return panel; }
-
-Trigger& selected_trigger() { return trigger[std::clamp(activeTrigger, 0, kTriggerLinesMax)]; }
-
-Stage& selected_stage() {
-    return selected_trigger().stage[std::clamp(activeStage, 0, kStageCapacity - 1)];
-}
-
-int32_t whole_number(double value) {
-    if (std::isnan(value)) return 0;
-    return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
-}
-
-int used_stages(const Trigger& t) { return std::clamp(t.stageCount, 0, kStageCapacity); }
-
 bool add_trigger() {
-    LineList& lines = panel->lines();
+    LineList& lines = trigger_panel()->lines();
     int n = lines.size() + 1;
     if (n > kTriggerLinesMax) return false;
     save_undo(kUndoNewTrigger);
@@ -64,7 +46,7 @@ bool add_trigger() {
 }
 
 bool clone_trigger() {
-    LineList& lines = panel->lines();
+    LineList& lines = trigger_panel()->lines();
     int n = lines.size() + 1;
     if (n > kTriggerLinesMax) return false;
     save_undo(kUndoNewTrigger);
@@ -74,7 +56,7 @@ bool clone_trigger() {
 }
 
 bool delete_trigger() {
-    LineList& lines = panel->lines();
+    LineList& lines = trigger_panel()->lines();
     int n = lines.size();
     int a = activeTrigger;
     if (a < 1 || a > n) return false;
@@ -89,12 +71,12 @@ bool delete_trigger() {
     if (lines.size() < a) activeTrigger = 1;
     // After the last line went, the trigger shown is line 1's: mark it too.
     lines.select(activeTrigger);
-    panel->update_trigger();
+    trigger_panel()->update_trigger();
     return true;
 }
 
 bool step_and_repeat(const StepRepeatParams& p, int& room) {
-    LineList& lines = panel->lines();
+    LineList& lines = trigger_panel()->lines();
     room = step_repeat_room(lines.size());
     if (p.count > room) return false;
     save_undo(kUndoStepAndRepeat);
@@ -110,13 +92,13 @@ bool step_and_repeat(const StepRepeatParams& p, int& room) {
 void select_trigger(int line) {
     save_undo(kUndoSelection);
     activeTrigger = std::clamp(line, 0, kTriggerLinesMax);
-    panel->update_trigger();
+    trigger_panel()->update_trigger();
 }
 
 void select_stage(int stage) {
     save_undo(kUndoSelection);
     activeStage = std::clamp(stage, 0, kStageCapacity - 1);
-    panel->update_stage();
+    trigger_panel()->update_stage();
 }
 
 void mirror_x() { mirror(&Stage::x, &Stage::rx); }

@@ -1,7 +1,7 @@
 #include "document/undo.h"
 
 #include "document/level_file.h"
-#include "document/trigger_commands.h"
+#include "document/trigger_selection.h"
 
 #include <algorithm>
 

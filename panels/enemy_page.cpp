@@ -7,7 +7,8 @@
 #include "document/enemy_models.h"
 #include "document/level_file.h"
 #include "document/records.h"
-#include "panels/targets_page.h"
+#include "panels/browser_lines.h"
+#include "panels/trigger_type_choice.h"
 
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Group.H>

@@ -1,21 +1,16 @@
 #include "panels/segment_maps.h"
 
+#include "app/dialogs.h"
 #include "app/widget_helpers.h"
-
-#include "document/colour_text.h"
 #include "document/records.h"
+#include "gfx/image.h"
+#include "maps/generators.h"
+#include "maps/map_files.h"
+#include "maps/palette.h"
 #include "panels/palette_map.h"
-#include "panels/segments_page.h"
 #include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Counter.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
-
 #include <FL/Fl_Button.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Roller.H>
@@ -23,16 +18,14 @@
 #include <cstdio>
 #include <string>
 
-#include "app/dialogs.h"
-#include "gfx/image.h"
-#include "maps/generators.h"
-#include "maps/map_files.h"
-#include "maps/palette.h"
-
 Image* imageVis = nullptr;
 Image* colorMap = nullptr;
 
 namespace {
+
+// The segment page's map preview and palette strip.
+Fl_Box* mapBox = nullptr;
+Fl_Palette_Map* paletteStrip = nullptr;
 
 const char kNotPng[] = "Unable to load image.  Is it a valad PNG?";
 
@@ -121,16 +114,16 @@ void install_custom_map(bool colour) {
 void cb_(Fl_Button*, void*) { install_custom_map(false); }
 void cb_CMap(Fl_Button*, void*) { install_custom_map(true); }
 
-void cb_1(Fl_Roller*, void*) {
-    hue_palette(static_cast<float>(hueRoller->value()));
-    palettePreview->redraw();
+void cb_1(Fl_Roller* roller, void*) {
+    hue_palette(static_cast<float>(roller->value()));
+    paletteStrip->redraw();
     genTerrain();
     new_map();
 }
 
 void cb_Load(Fl_Button*, void*) {
     load_palette();
-    palettePreview->redraw();
+    paletteStrip->redraw();
     new_map();
 }
 
@@ -145,7 +138,7 @@ void load_palette() {
         }
         palette_from_image(picture, segment[activeSegment].palette);
         freeImage(picture);
-        palettePreview->redraw();
+        paletteStrip->redraw();
         break;
     }
     genTerrain();
@@ -166,49 +159,22 @@ void new_map() {
     }
 
     map_preview_rgb(imageVis, raw);
-    Fl_Image* previous = mapPreview->image();
-    mapPreview->image(new Fl_RGB_Image(raw, kMapPreviewSize, kMapPreviewSize, 3));
+    Fl_Image* previous = mapBox->image();
+    mapBox->image(new Fl_RGB_Image(raw, kMapPreviewSize, kMapPreviewSize, 3));
     delete previous;
 
     std::puts("New map generated.");
     std::fflush(stdout);
-    mapPreview->redraw();
+    mapBox->redraw();
     if (perspectivePreview) perspectivePreview->redraw();
 }
 
-void show_segment() {
-    const Segment& s = segment[activeSegment];
-    Fl_Round_Button* vis;
-    switch (s.visualization) {
-        case 1: vis = visPlasma; break;
-        case 2: vis = visJulia; break;
-        case 3: vis = visWallp2; break;
-        case 4: vis = visCustom; break;
-        default: vis = visWallp; break;
-    }
-    vis->setonly();
-    Fl_Round_Button* camera;
-    switch (s.cameraAngle) {
-        case 1: camera = buttonLeft; break;
-        case 2: camera = buttonRight; break;
-        default: camera = buttonFront; break;
-    }
-    camera->setonly();
-    isTunnel->value(s.isTunnel ? 1 : 0);
-    segHeight->value(s.scale);
-    segLength->value(s.length);
-    seedA->value(s.seedA);
-    seedB->value(s.seedB);
-    fogNear->value(s.fogNear);
-    fogFar->value(s.fogFar);
-    fogColor->value(format_colour_text(s.fogColor).c_str());
-    palettePreview->redraw();
-    new_map();
-}
-
-void attach_segment_map_callbacks() {
-    customHeightButton->callback(CB(cb_));
-    customColorButton->callback(CB(cb_CMap));
-    loadPaletteButton->callback(CB(cb_Load));
-    hueRoller->callback(CB(cb_1));
+void attach_segment_maps(Fl_Box* preview, Fl_Palette_Map* palette, Fl_Button* customHeight,
+                         Fl_Button* customColour, Fl_Button* loadPalette, Fl_Roller* hue) {
+    mapBox = preview;
+    paletteStrip = palette;
+    customHeight->callback(CB(cb_));
+    customColour->callback(CB(cb_CMap));
+    loadPalette->callback(CB(cb_Load));
+    hue->callback(CB(cb_1));
 }

@@ -1,9 +1,11 @@
-// The active segment's maps: regeneration, the map preview and showing a
-// segment on the "Segments" page.
+// The active segment's maps: regeneration, the map preview, custom maps
+// and palettes.
 #pragma once
 
 struct Image;
+class Fl_Box;
 class Fl_Button;
+class Fl_Palette_Map;
 class Fl_Roller;
 
 // The active segment's visualization picture (256 x 256), created by the
@@ -13,9 +15,6 @@ extern Image* colorMap;
 
 // Regenerates the active segment's maps and refreshes the map preview.
 void new_map();
-// Loads the segment page's widgets from segment[activeSegment] (without
-// running their callbacks), redraws the palette preview and calls new_map.
-void show_segment();
 // Lets the user pick a PNG picture whose first pixels become the active
 // segment's palette (asking again for a picture that does not load).
 void load_palette();
@@ -26,5 +25,8 @@ void cb_CMap(Fl_Button*, void*);
 // The hue roller and "Load Palette...".
 void cb_1(Fl_Roller*, void*);
 void cb_Load(Fl_Button*, void*);
-// Connects the custom-map and palette buttons of the segment page.
-void attach_segment_map_callbacks();
+// Connects the segment page's custom-map and palette buttons, and gives
+// new_map and the palette commands the map preview and the palette strip
+// they refresh.
+void attach_segment_maps(Fl_Box* preview, Fl_Palette_Map* palette, Fl_Button* customHeight,
+                         Fl_Button* customColour, Fl_Button* loadPalette, Fl_Roller* hue);

@@ -211,7 +211,8 @@ void make_segments_page() {
     pathPosition->callback(CB(cb_pathPosition));
 
     make_segment_settings();
-    attach_segment_map_callbacks();
+    attach_segment_maps(mapPreview, palettePreview, customHeightButton, customColorButton, loadPaletteButton,
+                        hueRoller);
 }
 
 void set_segment_range(int n) {
@@ -309,3 +310,33 @@ void cb_fogColor(Fl_Input*, void*) {
 }
 
 void cb_mapPosition(Fl_Value_Slider*, void*) { redraw_preview(); }
+
+void show_segment() {
+    const Segment& s = segment[activeSegment];
+    Fl_Round_Button* vis;
+    switch (s.visualization) {
+        case 1: vis = visPlasma; break;
+        case 2: vis = visJulia; break;
+        case 3: vis = visWallp2; break;
+        case 4: vis = visCustom; break;
+        default: vis = visWallp; break;
+    }
+    vis->setonly();
+    Fl_Round_Button* camera;
+    switch (s.cameraAngle) {
+        case 1: camera = buttonLeft; break;
+        case 2: camera = buttonRight; break;
+        default: camera = buttonFront; break;
+    }
+    camera->setonly();
+    isTunnel->value(s.isTunnel ? 1 : 0);
+    segHeight->value(s.scale);
+    segLength->value(s.length);
+    seedA->value(s.seedA);
+    seedB->value(s.seedB);
+    fogNear->value(s.fogNear);
+    fogFar->value(s.fogFar);
+    fogColor->value(format_colour_text(s.fogColor).c_str());
+    palettePreview->redraw();
+    new_map();
+}

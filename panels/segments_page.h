@@ -56,6 +56,9 @@ extern Fl_Palette_Map* palettePreview;
 // Builds the page's widgets inside the currently open group.
 void make_segments_page();
 
+// Loads the page's widgets from segment[activeSegment] (without running
+// their callbacks), redraws the palette preview and calls new_map.
+void show_segment();
 // Sets the segment selector to cover n segments (0..n-1, knob 1/n).
 void set_segment_range(int n);
 

@@ -7,7 +7,7 @@
 #include "document/trigger_commands.h"
 #include "document/undo.h"
 #include "panels/segments_page.h"
-#include "panels/targets_page.h"
+#include "preview/perspective_preview_ui.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
@@ -34,7 +34,25 @@ Fl_Value_Output* valueXZTriggerBase = nullptr;
 Fl_Value_Output* valueXZTriggerScale = nullptr;
 Fl_Check_Button* beatGridButton = nullptr;
 
+static void (*stageRefresh)() = nullptr;
+
+void redraw_stage_views() {
+    for (Fl_Widget* view : {static_cast<Fl_Widget*>(stageXY), static_cast<Fl_Widget*>(stageYZTrigger),
+                            static_cast<Fl_Widget*>(stageXZTrigger)})
+        if (view) view->redraw();
+    if (perspectivePreview) perspectivePreview->redraw();
+}
+
+void on_stage_moved(void (*refresh)()) { stageRefresh = refresh; }
+
 namespace {
+
+// The stage's new values go to the page's fields, and every view of the
+// path is redrawn.
+void stage_moved() {
+    if (stageRefresh) stageRefresh();
+    redraw_stage_views();
+}
 
 // Beat lines: greys between the background's (96) and white, a bar's
 // brighter than a beat's.
@@ -224,9 +242,7 @@ int Fl_StageXY::handle(int event) {
     Stage& s = selected_stage();
     s.x = front_mouse_x(x(), w(), Fl::event_x());
     s.y = front_mouse_y(y(), h(), Fl::event_y());
-    triggerX->value(s.x);
-    triggerY->value(s.y);
-    redraw_stage_views();
+    stage_moved();
     return 1;
 }
 
@@ -300,14 +316,11 @@ int Fl_StageZTrigger::handle(int event) {
     Stage& s = selected_stage();
     if (!editZ) {
         s.trigger = tm;
-        triggerTrigger->value(tm);
     } else {
         s.z = zm;
-        triggerZ->value(zm);
         (view ? s.y : s.x) = vm;
-        (view ? triggerY : triggerX)->value(vm);
     }
-    redraw_stage_views();
+    stage_moved();
     return 1;
 }
 

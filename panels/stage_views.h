@@ -49,6 +49,12 @@ extern Fl_Check_Button* beatGridButton;
 // Builds the three views with their read-outs, zoom buttons and scroll
 // sliders inside the currently open group.
 void make_stage_views();
+// Redraws what shows the selected trigger's path: the three views and the
+// perspective preview.
+void redraw_stage_views();
+// The mouse moved the selected stage: `refresh` shows its new values in the
+// page's stage fields.
+void on_stage_moved(void (*refresh)());
 // A trigger was selected: both time views show the whole segment again.
 void reset_time_views();
 

@@ -29,7 +29,6 @@
 Fl_Browser* triggerList;
 Fl_Input* triggerName;
 Fl_Choice* triggerScore;
-Fl_Choice* triggerType;
 Fl_Choice* triggerBonus;
 Fl_Value_Input* triggerHitPoints;
 Fl_Value_Slider* triggerSegment;
@@ -51,61 +50,12 @@ Fl_Button* stepAndRepeatButton;
 Fl_Menu_Item menu_triggerScore[] = {ITEM("100"), ITEM("250"), ITEM("1000"), END_OF_MENU};
 Fl_Menu_Item menu_triggerBonus[] = {ITEM("No Bonus"), ITEM("Evolution Up"), ITEM("Chaos Up"),
                                     ITEM("Next Level"), END_OF_MENU};
-Fl_Menu_Item menu_triggerType[] = {ITEM(""), END_OF_MENU};
 
 static const char kTriggersFull[] =
     "This level already has 255 triggers, the most a level can hold.\n"
     "Delete a trigger before adding another.";
 
-int BrowserLineList::size() const { return browser_->size(); }
-void BrowserLineList::add(const char* text) { browser_->add(text); }
-
-void BrowserLineList::insert(int line, const char* text) {
-    if (line >= 1 && line <= size() + 1) browser_->insert(line, text);
-}
-
-void BrowserLineList::remove(int line) {
-    if (line >= 1 && line <= size()) browser_->remove(line);
-}
-
-void BrowserLineList::text(int line, const char* text) {
-    if (line >= 1 && line <= size()) browser_->text(line, text);
-}
-
-void BrowserLineList::select(int line) {
-    if (line >= 1 && line <= size()) browser_->value(line);
-    else browser_->deselect();
-}
-
 namespace {
-
-// The type choice's items are built here, not with Fl_Menu_::add, which
-// reads "/", "\", "&" and a leading "_" in a text as menu syntax. Each item
-// draws its name as written: "&" and "@" are doubled in the drawn label.
-std::vector<std::string> typeNames{""};
-std::vector<std::string> typeLabels{""};
-std::vector<Fl_Menu_Item> typeItems;
-
-std::string drawn_label(const char* name) {
-    std::string label;
-    for (const char* p = name; *p; p++) {
-        if (*p == '&' || *p == '@') label += *p;
-        label += *p;
-    }
-    return label;
-}
-
-void install_type_items() {
-    typeItems.assign(typeNames.size() + 1, Fl_Menu_Item{});
-    for (size_t i = 0; i < typeNames.size(); i++) {
-        typeItems[i] = menu_triggerType[0];
-        typeItems[i].text = typeLabels[i].c_str();
-    }
-    int chosen = triggerType->value();
-    triggerType->menu(typeItems.data());
-    triggerType->value(chosen);
-    triggerType->redraw();
-}
 
 class TargetsPanel : public TriggerPanel {
 public:
@@ -223,6 +173,7 @@ void make_targets_page() {
     stepAndRepeatButton = make_button(80, 100, 135, "Step and Repeat", CB(cb_Step));
     stepAndRepeatButton->tooltip("Copies of the selected trigger in a ring, a spiral or a line");
     make_stage_views();
+    on_stage_moved(update_stage);
 
     targetsPanel.lines_ = BrowserLineList(triggerList);
     set_trigger_panel(&targetsPanel);
@@ -263,30 +214,6 @@ void update_stage() {
     redraw_stage_views();
 }
 
-void redraw_stage_views() {
-    for (Fl_Widget* view : {static_cast<Fl_Widget*>(stageXY), static_cast<Fl_Widget*>(stageYZTrigger),
-                            static_cast<Fl_Widget*>(stageXZTrigger)})
-        if (view) view->redraw();
-    if (perspectivePreview) perspectivePreview->redraw();
-}
-
-int find_trigger_type(const char* name) {
-    for (size_t i = 0; i < typeNames.size(); i++)
-        if (typeNames[i] == name) return static_cast<int>(i);
-    return -1;
-}
-
-const char* trigger_type_name(int item) {
-    if (item < 0 || item >= static_cast<int>(typeNames.size())) return nullptr;
-    return typeNames[item].c_str();
-}
-
-void add_trigger_type(const char* name) {
-    if (find_trigger_type(name) >= 0) return;
-    typeNames.emplace_back(name);
-    typeLabels.push_back(drawn_label(name));
-    install_type_items();
-}
 
 void cb_triggerList(Fl_Browser*, void*) { select_trigger(triggerList->value()); }
 

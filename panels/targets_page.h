@@ -2,7 +2,8 @@
 // trigger and of its selected stage.
 #pragma once
 
-#include "document/line_list.h"
+#include "panels/browser_lines.h"
+#include "panels/trigger_type_choice.h"
 
 class Fl_Browser;
 class Fl_Button;
@@ -16,7 +17,6 @@ struct Fl_Menu_Item;
 extern Fl_Browser* triggerList;
 extern Fl_Input* triggerName;
 extern Fl_Choice* triggerScore;
-extern Fl_Choice* triggerType;
 extern Fl_Choice* triggerBonus;
 extern Fl_Value_Input* triggerHitPoints;
 extern Fl_Value_Slider* triggerSegment;
@@ -35,22 +35,6 @@ extern Fl_Button* stepAndRepeatButton;
 
 extern Fl_Menu_Item menu_triggerScore[];
 extern Fl_Menu_Item menu_triggerBonus[];
-extern Fl_Menu_Item menu_triggerType[];
-
-// A browser's lines as the document code works on them.
-class BrowserLineList : public LineList {
-public:
-    explicit BrowserLineList(Fl_Browser* browser) : browser_(browser) {}
-    int size() const override;
-    void add(const char* text) override;
-    void insert(int line, const char* text) override;
-    void remove(int line) override;
-    void text(int line, const char* text) override;
-    void select(int line) override;
-
-private:
-    Fl_Browser* browser_;
-};
 
 // Builds the page's widgets inside the currently open group and makes the
 // page the panel that the trigger commands and undo refresh.
@@ -60,16 +44,7 @@ void make_targets_page();
 void update_trigger();
 // Shows the selected stage in the stage fields and redraws the views.
 void update_stage();
-// Redraws what shows the selected trigger's path.
-void redraw_stage_views();
 
-// Adds a name to the trigger-type choice unless an item already has that
-// text. Items show their names as written, whatever characters they hold.
-void add_trigger_type(const char* name);
-// Index of the trigger-type item whose text equals name exactly, or -1.
-int find_trigger_type(const char* name);
-// The text of trigger-type item `item`, or null when there is no such item.
-const char* trigger_type_name(int item);
 
 void cb_triggerList(Fl_Browser*, void*);
 void cb_Add(Fl_Button*, void*);

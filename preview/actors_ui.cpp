@@ -10,13 +10,10 @@
 // exactly 153 and 51 of 255, so they show as the float colours would.
 #include "preview/perspective_preview_ui.h"
 
-#include "panels/segments_page.h"
-#include "panels/targets_page.h"
-#include "preview/actors.h"
 #include "document/model_paths.h"
+#include "preview/actors.h"
+#include "preview/preview_inputs.h"
 
-#include <FL/Fl_Browser.H>
-#include <FL/Fl_Value_Slider.H>
 #include <FL/gl.h>
 
 #include <cstring>
@@ -54,7 +51,7 @@ void draw_vertices(GLenum mode, const std::vector<Vertex>& vertices) {
 }  // namespace
 
 void Fl_Perspective_Preview::drawActors() {
-    const double m = mapPosition ? mapPosition->value() : 0.0;
+    const double m = preview_map_position();
     const float p = static_cast<float>(256.0 * m * segment[activeSegment].length);
     shapes_.assign({{0.0f, -15.0f, p, kWhite}, {-20.0f, -55.0f, p, kWhite}, {20.0f, -55.0f, p, kWhite},
                     {0.0f, -15.0f, p, kWhite}, {0.0f, -55.0f, p - 20.0f, kWhite}, {0.0f, -55.0f, p + 20.0f, kWhite}});
@@ -65,7 +62,7 @@ void Fl_Perspective_Preview::drawActors() {
         float at[3];
     };
     std::vector<Placed> placed;
-    int triggers = triggerList ? triggerList->size() : 0;
+    int triggers = preview_trigger_count();
     if (triggers > kTriggerCapacity - 1) triggers = kTriggerCapacity - 1;
     for (int n = 1; n <= triggers; n++) {
         const Trigger& t = trigger[n];

@@ -1,11 +1,9 @@
 #include "preview/perspective_preview_ui.h"
 
-#include "panels/segment_maps.h"
-#include "panels/segments_page.h"
 #include "preview/camera.h"
+#include "preview/preview_inputs.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Value_Slider.H>
 #include <FL/gl.h>
 #include <GL/glu.h>
 
@@ -20,8 +18,6 @@ Fl_Perspective_Preview* perspectivePreview = nullptr;
 namespace {
 
 constexpr int kInitialModelCache = 256;
-
-double map_position() { return mapPosition ? mapPosition->value() : 0.0; }
 
 }  // namespace
 
@@ -49,7 +45,7 @@ void Fl_Perspective_Preview::genTerrain() {
     terrain.assign(static_cast<size_t>(gridSize) * gridSize * 2, TerrainVertex{});
     const Segment& s = segment[activeSegment];
     terrainHeights(s, activeSegment, currentlevel, heightImage);
-    buildTerrainMesh(s, heightImage, colorMap, gridSize, terrain.data());
+    buildTerrainMesh(s, heightImage, preview_colour_map(), gridSize, terrain.data());
 }
 
 void genTerrain() {
@@ -95,7 +91,7 @@ void Fl_Perspective_Preview::draw() {
     glLoadIdentity();
 
     const Segment& s = segment[activeSegment];
-    const float pos = previewMapDistance(map_position(), gridSize, s.length);
+    const float pos = previewMapDistance(preview_map_position(), gridSize, s.length);
     const PreviewCamera camera = previewCamera(s.cameraAngle, pos, cameraPitch, cameraYaw);
     gluLookAt(camera.eye[0], camera.eye[1], camera.eye[2], camera.target[0], camera.target[1], camera.target[2],
               0.0, 1.0, 0.0);
@@ -128,13 +124,13 @@ int Fl_Perspective_Preview::handle(int event) {
     switch (event) {
         case FL_PUSH:
             editPos = Fl::event_state(FL_BUTTON3) != 0;
-            opos = static_cast<float>(map_position());
+            opos = static_cast<float>(preview_map_position());
             ox = Fl::event_x();
             oy = Fl::event_y();
             break;
         case FL_DRAG:
             if (editPos) {
-                if (mapPosition) mapPosition->value(dragMapPosition(opos, oy, Fl::event_y(), h()));
+                preview_set_map_position(dragMapPosition(opos, oy, Fl::event_y(), h()));
             } else {
                 cameraYaw = static_cast<float>((Fl::event_x() - ox) * 0.01);
                 cameraPitch = static_cast<float>((Fl::event_y() - oy) * 0.01);
