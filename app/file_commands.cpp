@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/autosave.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "document/level_file.h"
@@ -62,19 +63,8 @@ void new_level() {
     show_segment();
 }
 
-void load_level(const char* path) {
-    FILE* file = std::fopen(path, "r");
-    struct stat st;
-    // A folder opens on this platform but holds no level: refuse it rather
-    // than replace the level in memory with an empty one.
-    if (file && (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
-    }
-    if (!file) {
-        dialog_ask("Failed to load level.");
-        return;
-    }
+// Replaces the level by what `file` holds, and closes it.
+static void read_into_editor(FILE* file) {
     new_level();
     activeSegment = 0;
     activeTrigger = 0;
@@ -99,12 +89,42 @@ void load_level(const char* path) {
     show_segment();
 }
 
+bool load_level(const char* path) {
+    FILE* file = std::fopen(path, "r");
+    struct stat st;
+    // A folder opens on this platform but holds no level: refuse it rather
+    // than replace the level in memory with an empty one.
+    if (file && (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!file) {
+        dialog_ask("Failed to load level.");
+        return false;
+    }
+    read_into_editor(file);
+    return true;
+}
+
+void load_level_text(const std::string& text) {
+    std::string copy = text + "\n";  // never empty, which the memory stream refuses
+    FILE* file = fmemopen(&copy[0], copy.size(), "r");
+    if (file) read_into_editor(file);
+}
+
+std::string editor_level_text() {
+    std::string text;
+    level_text(level_settings_from_controls(), triggerList->size(), enemyList->size(), text);
+    return text;
+}
+
 bool save_level(const char* path) {
     LevelSettings settings = level_settings_from_controls();
     if (!save_level_file(path, settings, triggerList->size(), enemyList->size())) {
         dialog_ask("%s", kCreateFailed);
         return false;
     }
+    autosave_after_save(path);
     return true;
 }
 
@@ -150,8 +170,9 @@ void open_level_file(const char* path) {
             // A path this long could not be kept as the level's name.
             dialog_ask("Failed to load level.");
         } else {
+            autosave_now();  // the level given up keeps its recovery file
             copy_text(currentlevel, chosen.c_str());
-            load_level(chosen.c_str());
+            if (load_level(chosen.c_str())) recover_after_open();
         }
     }
     activeSegment = 0;
@@ -171,4 +192,7 @@ void cb_Open(Fl_Menu_*, void*) { open_level(); }
 void cb_Save(Fl_Menu_*, void*) { save_level(); }
 void cb_Save1(Fl_Menu_*, void*) { saveas_level(); }
 
-void cb_Quit(Fl_Menu_*, void*) { std::exit(1); }
+void cb_Quit(Fl_Menu_*, void*) {
+    autosave_now();
+    std::exit(1);
+}

@@ -2,14 +2,21 @@
 // editor's controls, browsers and choices.
 #pragma once
 
+#include <string>
+
 class Fl_Menu_;
 struct LevelSettings;
 
 // Puts the editor into the state of a new, empty level.
 void new_level();
+
 // Replaces the level by the file's contents ("Failed to load level." when it
-// cannot be opened; the level in memory is then kept).
-void load_level(const char* path);
+// cannot be opened; the level in memory is then kept, and false returned).
+bool load_level(const char* path);
+// Replaces the level by the level text (a recovered level).
+void load_level_text(const std::string& text);
+// The text Save would write for the level the editor holds.
+std::string editor_level_text();
 // Writes the level to path (".txt" appended when missing); reports failure
 // with "Couldn't create the file.  Bad filename?". True when written.
 bool save_level(const char* path);

@@ -38,6 +38,9 @@ public:
         // of blocking the run.
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
         set_undo_clock([] { return now; });
+        // Recovery files go to a folder of the run's own, never the user's.
+        static TempFolder state;
+        setenv("XDG_STATE_HOME", state.dir.c_str(), 1);
         build_editor();
         rootWindow->show();
         pump_events();

@@ -1,0 +1,87 @@
+#include "app/autosave.h"
+
+#include "app/dialogs.h"
+#include "app/file_commands.h"
+#include "app/main_window.h"
+#include "app/status_row.h"
+#include "document/records.h"
+#include "document/recovery.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+Autosaver autosaver;
+bool failureShown = false;
+
+double autosave_seconds() {
+    const char* env = std::getenv("VANTROPE_AUTOSAVE_SECONDS");
+    char* end = nullptr;
+    double seconds = env ? std::strtod(env, &end) : 0;
+    return env && end != env && !*end && seconds >= 0.1 && seconds <= 86400 ? seconds : 30;
+}
+
+void autosave_tick(void*) {
+    autosave_now();
+    Fl::repeat_timeout(autosave_seconds(), autosave_tick);
+}
+
+// The question for a recovery file found for the level key; Yes reads it
+// into the editor, No moves it aside.
+void offer(const std::string& key, const std::string& text) {
+    RecoveryOffer found = find_recovery(recovery_folder(), key, text);
+    if (found.kind == RecoveryOffer::Bad) set_status(found.problem);
+    if (found.kind != RecoveryOffer::Ask) return;
+    const std::string level = key.empty() ? "a new level" : key;
+    if (dialog_ask("Recover unsaved changes to %s from %s?", level.c_str(),
+                   recovery_time_text(found.recovery.saved).c_str())) {
+        load_level_text(found.recovery.text);
+        autosaver.adopt(found.file, found.recovery);
+        set_status("Recovered unsaved changes from " + found.file);
+    } else if (!move_recovery_aside(found.file)) {
+        set_status("Could not move the recovery file " + found.file + " aside");
+    }
+}
+
+}  // namespace
+
+void start_autosave() {
+    autosaver.hold(recovery_folder(), "", editor_level_text());
+    rootWindow->callback(cb_rootWindow);
+    Fl::add_timeout(autosave_seconds(), autosave_tick);
+}
+
+void autosave_now() {
+    std::string error;
+    switch (autosaver.update(editor_level_text(), error)) {
+        case Autosaver::Result::Failed:
+            if (!failureShown) set_status("Could not write the recovery file: " + error);
+            failureShown = true;
+            break;
+        case Autosaver::Result::Written:
+        case Autosaver::Result::Removed:
+            if (failureShown) clear_status();
+            failureShown = false;
+            break;
+        case Autosaver::Result::Unchanged: break;
+    }
+}
+
+void recover_after_open() {
+    const std::string key = recovery_level_key(currentlevel), text = editor_level_text();
+    autosaver.hold(recovery_folder(), key, text);
+    offer(key, text);
+}
+
+void recover_new_level() { offer("", editor_level_text()); }
+
+void autosave_after_save(const char* path) { autosaver.saved(recovery_level_key(path), editor_level_text()); }
+
+void cb_rootWindow(Fl_Widget* window, void*) {
+    autosave_now();
+    Fl::default_atclose(static_cast<Fl_Window*>(window), nullptr);
+}
