@@ -8,6 +8,7 @@
 #include "document/recovery.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 
 #include <cstdlib>
@@ -16,7 +17,7 @@
 namespace {
 
 Autosaver autosaver;
-bool failureShown = false;
+std::string failureShown;  // the status row's text while it reports a failure
 
 double autosave_seconds() {
     const char* env = std::getenv("VANTROPE_AUTOSAVE_SECONDS");
@@ -59,13 +60,14 @@ void autosave_now() {
     std::string error;
     switch (autosaver.update(editor_level_text(), error)) {
         case Autosaver::Result::Failed:
-            if (!failureShown) set_status("Could not write the recovery file: " + error);
-            failureShown = true;
+            if (failureShown.empty()) set_status(failureShown = "Could not write the recovery file: " + error);
             break;
         case Autosaver::Result::Written:
         case Autosaver::Result::Removed:
-            if (failureShown) clear_status();
-            failureShown = false;
+            // The report goes once writing works again, unless the row shows something else by now.
+            if (!failureShown.empty() && songStatus && songStatus->label() && failureShown == songStatus->label())
+                clear_status();
+            failureShown.clear();
             break;
         case Autosaver::Result::Unchanged: break;
     }

@@ -340,7 +340,9 @@ Autosaver::Result Autosaver::update(const std::string& text, std::string& error)
         remove_file(file_);
         return Result::Removed;
     }
-    if (hasFile_ && text == written_) return Result::Unchanged;
+    // Written already, unless another editor's Save of the same level has
+    // removed the file since.
+    if (hasFile_ && text == written_ && access(file_.c_str(), F_OK) == 0) return Result::Unchanged;
     if (file_.empty()) {
         error = "no folder for recovery files (neither XDG_STATE_HOME nor HOME is set)";
         return Result::Failed;

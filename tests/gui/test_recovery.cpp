@@ -18,9 +18,7 @@ class Recovering : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("XDG_STATE_HOME", state.dir.c_str(), 1);
-        cb_New(nullptr, nullptr);
-        currentlevel[0] = '\0';
-        start_autosave();
+        restart();
         cb_Add(nullptr, nullptr);
         cb_Add(nullptr, nullptr);
         dialogs.choices = {level};
@@ -33,6 +31,12 @@ protected:
         choose(triggerList, 1);
         enter(triggerHitPoints, 7);
         enter(triggerX, 12.5);
+    }
+    // The editor as it starts again.
+    void restart() {
+        cb_New(nullptr, nullptr);
+        currentlevel[0] = '\0';
+        start_autosave();
     }
     size_t recovery_files() { return fs::exists(folder) ? entries(folder) : 0; }
     TempFolder tmp, state;
@@ -51,13 +55,12 @@ TEST_F(Recovering, OpenOffersTheEditsYesTakesThemNoSetsThemAside) {
     const std::regex question("Recover unsaved changes to " + level +
                               " from \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\?");
     for (int yes : {1, 0}) {
+        restart();
         fs::remove_all(folder);
         edit();
         autosave_now();
         ASSERT_EQ(recovery_files(), 1u);
-        cb_New(nullptr, nullptr);  // a new start
-        currentlevel[0] = '\0';
-        start_autosave();
+        restart();
         dialogs.asked.clear();
         dialogs.answers = {yes};
         open_level_file(level.c_str());

@@ -141,6 +141,10 @@ TEST(Recovery, WrittenOnlyWhileTheTextDiffersFromTheLevelFile) {
         EXPECT_EQ(recovered(b.file()), s.bFile ? std::optional<std::string>(s.bFile) : std::nullopt) << s.text;
         EXPECT_EQ(fs::exists(folder) ? entries(folder) : 0u, (s.aFile ? 1u : 0u) + (s.bFile ? 1u : 0u)) << s.text;
     }
+    std::string error;
+    c.saved("/levels/one.txt", "other");  // the level saved by the third editor
+    EXPECT_FALSE(fs::exists(a.file()));
+    EXPECT_EQ(a.update("edit4", error), Result::Written);  // a's edits are kept again
     Recovery r;
     ASSERT_EQ(read_recovery(b.file(), r), RecoveryRead::Ok);
     EXPECT_EQ(std::tie(r.level, r.pid), std::make_tuple(std::string("/levels/two.txt"), static_cast<long>(getpid())));
@@ -153,7 +157,6 @@ TEST(Recovery, WrittenOnlyWhileTheTextDiffersFromTheLevelFile) {
     EXPECT_EQ(recovered(newLevel), std::optional<std::string>("new+"));
     d.saved("/levels/one.txt", "saved");
     EXPECT_EQ(entries(folder), 1u);  // a's and the new level's gone, b's kept
-    std::string error;
     EXPECT_EQ(d.update("saved", error), Result::Unchanged);
 }
 
