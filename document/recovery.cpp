@@ -92,7 +92,7 @@ bool unescape_path(const std::string& text, std::string& path) {
 
 // A whole decimal number filling `text`, within [0, highest].
 bool whole_number(const std::string& text, long long highest, long long& value) {
-    if (text.empty() || text.size() > 19) return false;
+    if (text.empty() || text.size() > 18) return false;  // no overflow
     value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
@@ -238,12 +238,12 @@ bool write_recovery(const std::string& path, const Recovery& recovery, std::stri
     const std::string contents = recovery_contents(recovery);
     FILE* file = fdopen(fd, "wb");
     bool ok = file && std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    int why = errno;
     ok = (file ? std::fclose(file) == 0 : close(fd) == 0) && ok;
+    int why = ok ? 0 : errno;
     if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    why = ok ? errno : why ? why : EIO;
+    if (ok) why = errno;
     unlink(temp.c_str());
-    error = path + ": " + std::strerror(why);
+    error = path + ": " + std::strerror(why ? why : EIO);
     return false;
 }
 

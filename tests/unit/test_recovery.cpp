@@ -93,6 +93,9 @@ TEST(Recovery, WrittenOnlyWhileTheTextDiffersFromTheLevelFile) {
     }
     c.saved("/levels/one.txt", "other");  // the third editor saves: a's edits are written again
     EXPECT_EQ(a.update("edit3", error), Result::Written);
+    const std::string bFile = b.file();
+    b.saved("/levels/three.txt", "two+");  // Save As: the file held so far goes
+    EXPECT_EQ(std::make_pair(recovered(bFile), b.update("two+", error)), std::make_pair(Text(), Result::Unchanged));
 }
 
 TEST(Recovery, OfferedWhenNewerAndDifferent) {
