@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/autosave.h"
 #include "app/dialogs.h"
 #include "app/window_handles.h"
 #include "document/level_file.h"
@@ -26,85 +27,13 @@
 
 static const char kCreateFailed[] = "Couldn't create the file.  Bad filename?";
 
-LevelSettings level_settings_from_controls() {
-    LevelSettings s;
-    s.duration = levelDuration->value();
-    s.segments = levelSegments->value();
-    s.bpm = bpm->value();
-    s.evoDropRate = evoDropRate->value();
-    s.chaosDropRate = chaosDropRate->value();
-    s.initialEvo = initialEvo->value();
-    s.initialChaos = initialChaos->value();
-    s.song = song->value();
-    return s;
-}
-
-void level_settings_to_controls(const LevelSettings& s) {
-    levelDuration->value(s.duration);
-    levelSegments->value(s.segments);
-    bpm->value(s.bpm);
-    evoDropRate->value(s.evoDropRate);
-    chaosDropRate->value(s.chaosDropRate);
-    initialEvo->value(s.initialEvo);
-    initialChaos->value(s.initialChaos);
-    song->value(s.song.c_str());
-}
-
-void new_level() {
-    reset_undo();
-    activeSegment = 0;
-    LevelSettings defaults;
-    defaults.song = song->value();  // the song is kept
-    level_settings_to_controls(defaults);
-    set_segment_range(8);
-    reset_level_records();
-    pathPosition->value(0);
-    show_segment();
-}
-
-void load_level(const char* path) {
-    FILE* file = std::fopen(path, "r");
-    struct stat st;
-    // A folder opens on this platform but holds no level: refuse it rather
-    // than replace the level in memory with an empty one.
-    if (file && (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
-    }
-    if (!file) {
-        dialog_ask("Failed to load level.");
-        return;
-    }
-    new_level();
-    activeSegment = 0;
-    activeTrigger = 0;
-    activeEnemy = 0;
-    triggerList->clear();
-    enemyList->clear();
-
-    LevelContents contents;
-    contents.settings = level_settings_from_controls();
-    read_level(file, contents);
-    std::fclose(file);
-
-    level_settings_to_controls(contents.settings);
-    if (contents.selectorSegments > 0) set_segment_range(contents.selectorSegments);
-    for (const std::string& line : contents.triggerLines) triggerList->add(line.c_str());
-    for (const std::string& line : contents.enemyLines) enemyList->add(line.c_str());
-    for (const std::string& type : contents.triggerTypes) add_trigger_type(type.c_str());
-
-    pathPosition->value(0);
-    activeSegment = 0;
-    mapPosition->value(0);
-    show_segment();
-}
-
 bool save_level(const char* path) {
     LevelSettings settings = level_settings_from_controls();
     if (!save_level_file(path, settings, triggerList->size(), enemyList->size())) {
         dialog_ask("%s", kCreateFailed);
         return false;
     }
+    autosave_after_save(path);
     return true;
 }
 
@@ -150,8 +79,9 @@ void open_level_file(const char* path) {
             // A path this long could not be kept as the level's name.
             dialog_ask("Failed to load level.");
         } else {
+            autosave_now();  // the level given up keeps its recovery file
             copy_text(currentlevel, chosen.c_str());
-            load_level(chosen.c_str());
+            if (load_level(chosen.c_str())) recover_after_open();
         }
     }
     activeSegment = 0;
@@ -171,4 +101,7 @@ void cb_Open(Fl_Menu_*, void*) { open_level(); }
 void cb_Save(Fl_Menu_*, void*) { save_level(); }
 void cb_Save1(Fl_Menu_*, void*) { saveas_level(); }
 
-void cb_Quit(Fl_Menu_*, void*) { std::exit(1); }
+void cb_Quit(Fl_Menu_*, void*) {
+    autosave_now();
+    std::exit(1);
+}

@@ -1,15 +1,10 @@
-// The File commands and the bridge between the level file code and the
-// editor's controls, browsers and choices.
+// The File commands: New, Open, Save, Save As and Quit.
 #pragma once
 
-class Fl_Menu_;
-struct LevelSettings;
+#include "app/level_bridge.h"
 
-// Puts the editor into the state of a new, empty level.
-void new_level();
-// Replaces the level by the file's contents ("Failed to load level." when it
-// cannot be opened; the level in memory is then kept).
-void load_level(const char* path);
+class Fl_Menu_;
+
 // Writes the level to path (".txt" appended when missing); reports failure
 // with "Couldn't create the file.  Bad filename?". True when written.
 bool save_level(const char* path);
@@ -21,10 +16,6 @@ void open_level();
 // What Open does once a file is chosen (null: cancelled): reads the level
 // into the editor and shows its first segment.
 void open_level_file(const char* path);
-
-// The level-wide settings as the controls hold them, and back.
-LevelSettings level_settings_from_controls();
-void level_settings_to_controls(const LevelSettings& settings);
 
 void cb_New(Fl_Menu_*, void*);
 void cb_Open(Fl_Menu_*, void*);

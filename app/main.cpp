@@ -1,7 +1,9 @@
 // Vantrope level editor: builds the windows, starts with a new level, opens
-// the level named on the command line, and runs the event loop. The
-// toolkit's own options (-display, -geometry, -scheme, ...) are passed on to
+// the level named on the command line (or offers a new level's recovery
+// file), keeps recovery files, and runs the event loop. The toolkit's own
+// options (-display, -geometry, -scheme, ...) are passed on to
 // the main window.
+#include "app/autosave.h"
 #include "app/main_window.h"
 #include "app/file_commands.h"
 
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
     }
     build_editor();
     rootWindow->show(argc, argv);
+    start_autosave();
     if (levelArgument) open_level_file(levelArgument);
+    else recover_new_level();
     return Fl::run();
 }

@@ -1,7 +1,9 @@
 // Reading and writing the largest level the editor holds: 256 segments,
-// 255 triggers of eight stages and 63 enemy models.
+// 255 triggers of eight stages and 63 enemy models; and the editor's
+// autosave of it, which runs on the window's thread.
 #include "document/level_file.h"
 #include "document/records.h"
+#include "document/recovery.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,5 +78,28 @@ void BM_ReadLargestLevel(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadLargestLevel)->Unit(benchmark::kMillisecond);
+
+// One autosave: the level's text made and compared, and the recovery file
+// written when it changed (every time with `edited`, never without).
+void autosave_largest_level(benchmark::State& state, bool edited) {
+    LevelSettings s = fill_largest_level();
+    char folder[] = "/tmp/vantrope_bench.XXXXXX";
+    if (!mkdtemp(folder)) return state.SkipWithError("no folder");
+    Autosaver saver;
+    std::string text, error;
+    level_text(s, kTriggerLinesMax, kEnemyLinesMax, text);
+    saver.hold(folder, std::string(folder) + "/level.txt", text);
+    for (auto _ : state) {
+        if (edited) trigger[1].stage[0].x += 1;
+        level_text(s, kTriggerLinesMax, kEnemyLinesMax, text);
+        if ((saver.update(text, error) == Autosaver::Result::Written) != edited) state.SkipWithError("wrong result");
+    }
+    std::remove(saver.file().c_str());
+    std::remove(folder);
+}
+void BM_AutosaveLargestLevelEdited(benchmark::State& state) { autosave_largest_level(state, true); }
+void BM_AutosaveLargestLevelUnchanged(benchmark::State& state) { autosave_largest_level(state, false); }
+BENCHMARK(BM_AutosaveLargestLevelEdited)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutosaveLargestLevelUnchanged)->Unit(benchmark::kMillisecond);
 
 }  // namespace

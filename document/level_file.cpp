@@ -726,6 +726,8 @@ Replace replace_through_temp(const std::string& target, const std::string& text,
     return Replace::Done;
 }
 
+}  // namespace
+
 bool level_text(const LevelSettings& settings, int triggerCount, int enemyCount, std::string& text) {
     char* data = nullptr;
     size_t size = 0;
@@ -737,8 +739,6 @@ bool level_text(const LevelSettings& settings, int triggerCount, int enemyCount,
     std::free(data);
     return ok;
 }
-
-}  // namespace
 
 bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
                      int enemyCount) {

@@ -93,6 +93,10 @@ bool write_level(FILE* file, const LevelSettings& settings, int triggerCount, in
 float explosion_seconds_from_ms(float ms);
 int32_t explosion_ms_from_seconds(float seconds);
 
+// The text write_level gives for the level, without touching any file (the
+// text save_level_file writes). False when it could not be made.
+bool level_text(const LevelSettings& settings, int triggerCount, int enemyCount, std::string& text);
+
 // The name save_level_file writes for `path`: ".txt" is appended unless the
 // path ends in exactly ".txt". False when the result would not fit in 255
 // characters.

@@ -7,6 +7,8 @@ done
 
 E2E_WORK=$(mktemp -d /tmp/vantrope-e2e.XXXXXX)
 EDITOR_PID=""
+# The editor's recovery files go to the test's own folder, never the user's.
+export XDG_STATE_HOME="$E2E_WORK/state"
 
 e2e_cleanup() {
     [ -n "$EDITOR_PID" ] && kill "$EDITOR_PID" 2>/dev/null
@@ -37,6 +39,16 @@ wait_window() {
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
+    done
+    return 1
+}
+
+# Prints the id of the editor's one window without a title: a question or
+# an alert, when one is shown.
+untitled() {
+    local id
+    for id in $(xdotool search --onlyvisible --class FLTK 2>/dev/null); do
+        [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
     done
     return 1
 }

@@ -39,14 +39,6 @@ wait "$EDITOR_PID" 2>/dev/null
 EDITOR_PID=$!
 window=$(wait_window "Vantrope Level Segment Editor") || fail "main window did not appear"
 wait_loaded missing.txt
-# The alert is the editor's one window without a title.
-untitled() {
-    local id
-    for id in $(xdotool search --onlyvisible --class FLTK 2>/dev/null); do
-        [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
-    done
-    return 1
-}
 for _ in $(seq 50); do alert=$(untitled) && break; sleep 0.1; done
 [ -n "$alert" ] || fail "no alert for a level that cannot be read"
 focus "$alert"

@@ -8,6 +8,14 @@ namespace {
 
 ScriptDialogs* script = nullptr;  // the newest one alive
 
+// The run's own folder of recovery files, removed at the end by the process
+// that made it (not by a death test's child that quits).
+TempFolder* stateFolder = nullptr;
+pid_t stateOwner = 0;
+void remove_state_folder() {
+    if (getpid() == stateOwner) delete stateFolder;
+}
+
 int scripted_ask(const char* message) {
     if (!script) return 0;
     script->asked.push_back(message);
@@ -38,6 +46,11 @@ public:
         // of blocking the run.
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
         set_undo_clock([] { return now; });
+        // Recovery files go to a folder of the run's own, never the user's.
+        stateFolder = new TempFolder;
+        stateOwner = getpid();
+        std::atexit(remove_state_folder);
+        setenv("XDG_STATE_HOME", stateFolder->dir.c_str(), 1);
         build_editor();
         rootWindow->show();
         pump_events();
