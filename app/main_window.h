@@ -26,6 +26,8 @@ void build_editor();
 
 // The "Undo" item of the "Targets" menu.
 Fl_Menu_Item* undo_menu_item();
+// Its "Redo" item; the invisible item for Ctrl+Y follows it.
+Fl_Menu_Item* redo_menu_item();
 
 Fl_Double_Window* make_about();
 void cb_About(Fl_Menu_*, void*);

@@ -77,6 +77,13 @@ void BrowserLineList::select(int line) {
     else browser_->deselect();
 }
 
+std::string BrowserLineList::text_of(int line) const {
+    const char* text = line >= 1 && line <= size() ? browser_->text(line) : nullptr;
+    return text ? text : "";
+}
+
+int BrowserLineList::selected_line() const { return browser_->value(); }
+
 namespace {
 
 // The type choice's items are built here, not with Fl_Menu_::add, which

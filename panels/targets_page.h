@@ -47,6 +47,8 @@ public:
     void remove(int line) override;
     void text(int line, const char* text) override;
     void select(int line) override;
+    std::string text_of(int line) const override;
+    int selected_line() const override;
 
 private:
     Fl_Browser* browser_;
