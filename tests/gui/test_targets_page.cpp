@@ -5,6 +5,7 @@
 #include <FL/Fl_Menu_Bar.H>
 
 #include <cmath>
+#include <sstream>
 
 namespace {
 
@@ -207,9 +208,14 @@ TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
 namespace {
 
 void paste(Fl_Input* field, const std::string& text) {
-    Fl::e_text = const_cast<char*>(text.c_str());
-    Fl::e_length = static_cast<int>(text.size());
+    Fl::e_text = const_cast<char*>(text.c_str()), Fl::e_length = static_cast<int>(text.size());
     field->handle(FL_PASTE);
+}
+
+template <class... T> std::string str(const T&... v) {
+    std::ostringstream s;
+    ((s << v << ' '), ...);
+    return s.str().substr(0, s.str().size() - 1);
 }
 
 void type_key(Fl_Input* field, char key) {
@@ -218,54 +224,33 @@ void type_key(Fl_Input* field, char key) {
     field->handle(FL_KEYBOARD);
 }
 
-const std::string kControl = " holds a line break or another control character, which a level file cannot hold.";
-
 }  // namespace
 
-// A text the level file stores on a line of its own refuses control
-// characters wherever it comes from; the record (or the song field) keeps
-// its text and the field shows it again.
+// Stored texts refuse control characters, pasted or chosen: the alert says
+// why, the record (or the song field) keeps its text, the field shows it.
 TEST_F(TargetsPage, StoredTextsRefuseControlCharacters) {
-    dialogs.choices = {"/m/drone.md2"};
+    dialogs.choices = {"/m/drone.md2", "/s/bo\nom.wav", "/m/dr\none.md2", "/x/so\nng.ogg"};
     cb_Add1(nullptr, nullptr);
     choose(enemyList, 1);
     copy_text(enemyModel[1].lockOnSound, "lock.wav"), copy_text(enemyModel[1].explodeSound, "boom.wav");
     update_enemy();
     song->value("song.ogg");
-    struct Row {
-        Fl_Input* field;
-        const char* stored;
-        std::string pasted, what;
-    } rows[] = {{soundLockOn, enemyModel[1].lockOnSound, "boom.wav\nexplosionRadius=999", "The sound's file name"},
-                {soundExplode, enemyModel[1].explodeSound, std::string("a\tb.wav"), "The sound's file name"},
-                {soundExplode, enemyModel[1].explodeSound, std::string("a\x7f.wav"), "The sound's file name"},
-                {song, nullptr, std::string("x\r.ogg"), "The song's file name"}};
-    for (const Row& row : rows) {
-        const std::string before = row.stored ? row.stored : "song.ogg";
-        const size_t alerts = dialogs.alerted.size();
-        row.field->position(row.field->size());
-        paste(row.field, row.pasted);
-        ASSERT_EQ(dialogs.alerted.size(), alerts + 1) << row.pasted;
-        EXPECT_EQ(dialogs.alerted.back(), row.what + kControl);
-        EXPECT_EQ(row.field->value(), before) << row.pasted;
-        if (row.stored) {
-            EXPECT_EQ(std::string(row.stored), before);
-        }
-    }
-    EXPECT_EQ(enemyModel[1].explosionRadius, 60.0f);
-    // Chosen files: a sound, a model and a song whose names hold a line break.
-    dialogs.choices = {"/s/bo\nom.wav", "/m/dr\none.md2", "/x/so\nng.ogg"};
-    cb_6(nullptr, nullptr), cb_Add1(nullptr, nullptr), cb_songBrowse(nullptr, nullptr);
-    EXPECT_EQ(std::vector<std::string>(dialogs.alerted.end() - 3, dialogs.alerted.end()),
-              (std::vector<std::string>{"The sound's file name" + kControl, "The model's file name" + kControl,
-                                        "The song's file name" + kControl}));
-    EXPECT_EQ(std::make_tuple(std::string(enemyModel[1].lockOnSound), enemyList->size(), std::string(song->value())),
-              std::make_tuple(std::string("lock.wav"), 1, std::string("song.ogg")));
+    const std::function<void()> tries[] = {
+        [] { paste(soundLockOn, "boom.wav\nexplosionRadius=999"); }, [] { paste(soundExplode, "a\tb"); },
+        [] { paste(soundExplode, "a\x7f"); }, [] { paste(song, "x\r.ogg"); }, [] { cb_6(nullptr, nullptr); },
+        [] { cb_Add1(nullptr, nullptr); }, [] { cb_songBrowse(nullptr, nullptr); }};
+    for (const auto& attempt : tries) attempt();
+    const std::string control = "'s file name holds a line break or another control character, which a level file cannot hold.";
+    EXPECT_EQ(dialogs.alerted, (std::vector<std::string>{"The sound" + control, "The sound" + control, "The sound" + control,
+                                                         "The song" + control, "The sound" + control, "The model" + control,
+                                                         "The song" + control}));
+    EXPECT_EQ(str(enemyModel[1].lockOnSound, enemyModel[1].explodeSound, soundLockOn->value(), soundExplode->value(),
+                  song->value(), enemyModel[1].explosionRadius, enemyList->size()),
+              "lock.wav boom.wav lock.wav boom.wav song.ogg 60 1");
 }
 
 // A sound name typed key by key past 255 characters is never stored in
-// part: one alert, and the record and field go back to the name they held
-// before the typing began.
+// part: one alert, and record and field go back to the name held before.
 TEST_F(TargetsPage, OverLongNameTypedKeyByKey) {
     dialogs.choices = {"/m/drone.md2"};
     cb_Add1(nullptr, nullptr);
@@ -274,79 +259,60 @@ TEST_F(TargetsPage, OverLongNameTypedKeyByKey) {
     update_enemy();
     soundLockOn->position(soundLockOn->size());
     for (int i = 0; i < 255 - 8; i++) type_key(soundLockOn, 'k');
-    EXPECT_EQ(std::strlen(enemyModel[1].lockOnSound), 255u);
-    EXPECT_TRUE(dialogs.alerted.empty());
+    EXPECT_EQ(std::make_tuple(std::strlen(enemyModel[1].lockOnSound), dialogs.alerted.size()), std::make_tuple(size_t{255}, size_t{0}));
     type_key(soundLockOn, 'k');
-    EXPECT_STREQ(enemyModel[1].lockOnSound, "lock.wav");
-    EXPECT_STREQ(soundLockOn->value(), "lock.wav");
-    ASSERT_EQ(dialogs.alerted, std::vector<std::string>{"The sound's file name is longer than 255 characters, more than a level can hold."});
-    // The refused text set again ever longer, as a typing user would, is told of once.
-    for (int n = 257; n < 261; n++) {
+    for (int n = 257; n < 261; n++) {  // the refused text set again ever longer is told of once
         soundLockOn->value(("lock.wav" + std::string(n - 8, 'k')).c_str());
         soundLockOn->do_callback();
     }
-    EXPECT_EQ(dialogs.alerted.size(), 1u);
-    EXPECT_STREQ(enemyModel[1].lockOnSound, "lock.wav");
+    EXPECT_EQ(str(enemyModel[1].lockOnSound, soundLockOn->value(), dialogs.alerted.size()), "lock.wav lock.wav 1");
+    EXPECT_EQ(dialogs.alerted[0], "The sound's file name is longer than 255 characters, more than a level can hold.");
     type_key(soundLockOn, 'x');  // typing goes on from the stored name
     EXPECT_STREQ(enemyModel[1].lockOnSound, "lock.wavx");
 }
 
-// A score or bonus outside the choices' items shows as "(value)" and stays
-// in the record until an item is picked; the extra item goes with the next
-// trigger shown.
+// Score and Bonus outside their items show "(value)" until another trigger
+// is shown; the record changes only when a real item is picked.
 TEST_F(TargetsPage, ScoreAndBonusOutsideTheirMenus) {
     trigger[2].points = -4, trigger[2].bonusType = 9, trigger[3].points = 1, trigger[3].bonusType = 2;
-    struct Row {
-        Fl_Choice* choice;
-        int32_t Trigger::*field;
-        int items;
-    } rows[] = {{triggerScore, &Trigger::points, 3}, {triggerBonus, &Trigger::bonusType, 4}};
-    for (const Row& row : rows) {
+    for (Fl_Choice* choice : {triggerScore, triggerBonus}) {
+        const int items = choice == triggerScore ? 3 : 4;
         choose(triggerList, 2);
-        const std::string shown = "(" + std::to_string(trigger[2].*row.field) + ")";
         const size_t steps = undoList.size();
-        EXPECT_STREQ(row.choice->text(), shown.c_str());
-        row.choice->value(row.items);  // picking the extra item changes nothing
-        row.choice->do_callback();
-        EXPECT_EQ(std::make_tuple(trigger[2].points, trigger[2].bonusType, undoList.size()), std::make_tuple(-4, 9, steps));
+        choice->value(items);  // the extra item: nothing changes
+        choice->do_callback();
+        EXPECT_EQ(str(choice->text(), trigger[2].points, trigger[2].bonusType, undoList.size() - steps),
+                  (choice == triggerScore ? "(-4)" : "(9)") + std::string(" -4 9 0"));
         choose(triggerList, 3);
-        EXPECT_EQ(std::make_tuple(row.choice->value(), row.choice->size()), std::make_tuple(trigger[3].*row.field, row.items + 1));
-        choose(triggerList, 2);
-        row.choice->value(0);
-        row.choice->do_callback();
-        EXPECT_EQ(std::make_tuple(trigger[2].*row.field, row.choice->size()), std::make_tuple(0, row.items + 1));
-        trigger[2].*row.field = row.field == &Trigger::points ? -4 : 9;
+        EXPECT_EQ(str(choice->value(), choice->size()), str(choice == triggerScore ? 1 : 2, items + 1));
     }
+    choose(triggerList, 2);
+    triggerScore->value(0);
+    triggerScore->do_callback();
+    EXPECT_EQ(str(trigger[2].points, triggerScore->size(), triggerBonus->text()), "0 4 (9)");
 }
 
 // "Redo" names what it would put back, is greyed out with nothing to redo,
-// and answers Ctrl+Shift+Z and Ctrl+Y; a new change empties it.
+// answers Ctrl+Shift+Z and Ctrl+Y; a new change empties it.
 TEST_F(TargetsPage, RedoMenuItem) {
     choose(triggerList, 2);
     now += 10;
     enter(triggerHitPoints, 5);
-    Fl_Menu_Item* redo = redo_menu_item();
-    ASSERT_NE(redo, nullptr);
-    EXPECT_TRUE(std::make_tuple(std::string(redo->label()), redo->active()) == std::make_tuple(std::string("Redo"), 0));
+    const Fl_Menu_Item* redo = redo_menu_item();
+    auto shows = [&] { return str(redo->label(), redo->active(), redo[1].active(), trigger[2].health); };
+    EXPECT_EQ(shows(), "Redo 0 0 5");
     cb_undoMenuItem(nullptr, nullptr);
-    EXPECT_EQ(trigger[2].health, 1);
-    EXPECT_TRUE(std::make_tuple(std::string(redo->label()), redo->active(), redo[1].active()) ==
-                std::make_tuple(std::string("Redo Trigger Change"), 1, 1));
-    const struct { int state, key; Fl_Callback* callback; } keys[] = {
-        {FL_CTRL, 'z', reinterpret_cast<Fl_Callback*>(cb_undoMenuItem)}, {FL_CTRL | FL_SHIFT, 'z', reinterpret_cast<Fl_Callback*>(cb_redoMenuItem)}, {FL_CTRL, 'y', reinterpret_cast<Fl_Callback*>(cb_redoMenuItem)}};
+    EXPECT_EQ(shows(), "Redo Trigger Change 1 1 1");
+    const struct { int state, key; void (*callback)(Fl_Menu_*, void*); } keys[] = {
+        {FL_CTRL, 'z', cb_undoMenuItem}, {FL_CTRL | FL_SHIFT, 'z', cb_redoMenuItem}, {FL_CTRL, 'y', cb_redoMenuItem}};
     for (const auto& k : keys) {
         Fl::e_state = k.state, Fl::e_keysym = k.key, Fl::e_text = const_cast<char*>(""), Fl::e_length = 0;
         const Fl_Menu_Item* item = menuBar->menu()->test_shortcut();
-        EXPECT_TRUE(item && item->callback() == k.callback) << k.key << " " << k.state;
+        EXPECT_TRUE(item && item->callback() == reinterpret_cast<Fl_Callback*>(k.callback)) << k.key << " " << k.state;
     }
     cb_redoMenuItem(nullptr, nullptr);
-    EXPECT_EQ(std::make_tuple(trigger[2].health, activeTrigger, std::string(undo_menu_item()->label())),
-              std::make_tuple(5, 2, std::string("Undo Trigger Change")));
-    EXPECT_TRUE(std::make_tuple(std::string(redo->label()), redo->active(), redo[1].active()) == std::make_tuple(std::string("Redo"), 0, 0));
+    EXPECT_EQ(shows(), "Redo 0 0 5");
     cb_undoMenuItem(nullptr, nullptr);
-    enter(triggerHitPoints, 7);  // within two seconds: merged, and still the redo list goes
-    EXPECT_EQ(redo->active(), 0);
-    cb_undoMenuItem(nullptr, nullptr);
-    cb_New(nullptr, nullptr);
-    EXPECT_TRUE(undoList.empty() && redoList.empty() && !redo->active());
+    enter(triggerHitPoints, 7);  // a new change empties the redo list
+    EXPECT_EQ(shows(), "Redo 0 0 7");
 }

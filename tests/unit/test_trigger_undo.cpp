@@ -263,7 +263,7 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                     break;
                 }
                 expect_exact(redos.back().beforeUndo, "redo");
-                steps.push_back({std::move(redos.back().afterUndo), 0, true, false});
+                steps.push_back({redos.back().afterUndo, redos.back().afterUndo.active, true, false});
                 redos.pop_back();
                 break;
             default:  // New or Open
@@ -275,10 +275,8 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                 const int afterUndo = command <= 1 ? static_cast<int>(before.lines.size()) + 1 : before.active;
                 steps.push_back({std::move(before), afterUndo, false, false});
             } else if (command >= 3 && command <= 9) {  // absorbed by the newest step
-                if (command >= 5) {
-                    ASSERT_EQ(kindBefore, kUndoTriggerChange);
-                    steps.back().merged = true;
-                }
+                ASSERT_EQ(kindBefore, command >= 5 ? kUndoTriggerChange : kUndoSelection);
+                steps.back().merged = true;
             }
             if (recorded || (command >= 3 && command <= 9)) redos.clear();
             ASSERT_EQ(undoList.size(), steps.size());
