@@ -220,6 +220,13 @@ TEST(StoredTexts, RuleWriterAndReader) {
         {"a\nb", TextFault::ControlCharacter}, {"\t", TextFault::ControlCharacter},
         {"a\x1f", TextFault::ControlCharacter}, {"a\x7f", TextFault::ControlCharacter}, {"\x20~", TextFault::None}};
     for (const auto& [text, fault] : rules) EXPECT_EQ(stored_text_fault(text.c_str()), fault) << text;
+    // A name set ever longer through one field: stored up to 255 characters,
+    // then taken back to the name held before, with one alert.
+    StoredTextEdits edits;
+    char field[kTextCapacity] = "a";
+    int alerts = 0;
+    for (int n = 1; n < 300; n++) alerts += edits.edit(&edits, field, std::string(n, 'k').c_str()).alert;
+    EXPECT_EQ(str(field, alerts, edits.edit(&edits, field, "b\n").alert, field), "a 1 1 a");
 
     reset_level_records();
     LevelSettings s;

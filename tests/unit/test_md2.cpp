@@ -184,12 +184,10 @@ TEST(Md2Long, AThousandFramesOpenAndPose) {
     }
     ASSERT_GT(b.size(), 1000000u);
     MeshPtr mesh = load(b);
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->frameCount, frames);
+    ASSERT_TRUE(mesh && mesh->frameCount == frames);
     std::vector<FrameVertex> out(3 * triangles);
-    for (uint32_t counter : {0u, 5u, 1006u}) {
-        const int frame = actorFrame(frames, counter), next = actorFrame(frames, counter + 1);
-        ASSERT_TRUE(frame >= 0 && frame < frames && next >= 0 && next < frames) << counter;
+    // A step of the preview's animation, and the last two frames, half way between.
+    for (const auto& [frame, next] : {std::pair{actorFrame(frames, 0), actorFrame(frames, 1)}, std::pair{1005, 1006}}) {
         md2GetFractionalFrame(mesh.get(), frame, next, 0.5f, out.data(), nullptr);
         for (int k = 0; k < 3 * triangles; k++) {
             const FrameVertex a = expected_corner(b, frame, k / 3, k % 3), c = expected_corner(b, next, k / 3, k % 3);
@@ -198,6 +196,4 @@ TEST(Md2Long, AThousandFramesOpenAndPose) {
                 << "frames " << frame << ", " << next << " corner " << k;
         }
     }
-    std::vector<int16_t> copy(15 * triangles);
-    EXPECT_EQ(md2UpdateDoubleFrame(mesh.get(), frames - 1, copy.data()), triangles);
 }
