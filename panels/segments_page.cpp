@@ -79,7 +79,11 @@ class SongInput : public Fl_Input {
     int handle(int event) override {
         const std::string before = value();
         int used = Fl_Input::handle(event);
-        if (before != value() && refuse_song_name(value())) value(before.c_str());
+        if (before != value() && refuse_song_name(value())) {
+            value(before.c_str());
+            // Whoever heard of the refused text hears of the one restored.
+            if (callback() != Fl_Widget::default_callback && (when() & FL_WHEN_CHANGED)) do_callback();
+        }
         return used;
     }
 };
