@@ -36,15 +36,22 @@ void remove_trigger(LineList& lines, int t) {
     for (int i = t + 1; i <= m + 1; i++) trigger[i - 1] = trigger[i];
 }
 
-// The state an Undo may change: every record, every line, the selection.
+// The state an Undo of trigger number t may change: record t (the one
+// shown afterwards), or for a new or deleted trigger records t up to one past
+// the list, which move; every line; the selection.
 struct TriggerState {
-    std::vector<Trigger> records;
+    int first;
+    std::vector<Trigger> records;  // from record `first` on
     std::vector<std::string> lines;
     int activeTrigger, activeStage, selectedLine;
 };
 
-TriggerState capture(const LineList& lines) {
-    TriggerState state{{trigger, trigger + kTriggerCapacity}, {}, activeTrigger, activeStage,
+TriggerState capture(const LineList& lines, const UndoRedo& step) {
+    const int t = step.triggerNumber;
+    const bool moves = step.type == kUndoNewTrigger || step.type == kUndoDeleteTrigger;
+    const int first = std::clamp(t, 0, kTriggerCapacity - 1);
+    const int last = std::clamp(moves ? std::max(t, lines.size() + 1) : t, first, kTriggerCapacity - 1);
+    TriggerState state{first, {trigger + first, trigger + last + 1}, {}, activeTrigger, activeStage,
                        lines.selected_line()};
     for (int i = 1; i <= lines.size(); i++) state.lines.push_back(lines.text_of(i));
     return state;
@@ -52,9 +59,11 @@ TriggerState capture(const LineList& lines) {
 
 // Keeps in `redo` what differs between `before` and the state now.
 void keep_replaced(const TriggerState& before, const LineList& lines, RedoStep& redo) {
-    for (int i = 0; i < kTriggerCapacity; i++)
-        if (std::memcmp(&before.records[i], &trigger[i], sizeof(Trigger)) != 0)
-            redo.records.emplace_back(i, before.records[i]);
+    for (size_t k = 0; k < before.records.size(); k++) {
+        const int i = before.first + static_cast<int>(k);
+        if (std::memcmp(&before.records[k], &trigger[i], sizeof(Trigger)) != 0)
+            redo.records.emplace_back(i, before.records[k]);
+    }
     redo.lineCount = static_cast<int>(before.lines.size());
     for (int i = 1; i <= redo.lineCount; i++)
         if (i > lines.size() || lines.text_of(i) != before.lines[i - 1])
@@ -115,7 +124,7 @@ const char* redo_type() { return redoList.empty() ? "Empty" : undo_kind_label(re
 void save_undo(int type) {
     std::time_t now = undoClock();
     const bool hadRedo = !redoList.empty();
-    redoList.clear();
+    if (hadRedo) redoList.clear();
     if (!undoList.empty()) {
         UndoRedo& newest = undoList.back();
         // Only the kind and the time are compared: the step keeps the state
@@ -150,8 +159,8 @@ void undo() {
     // The step leaves the history before the refresh below runs.
     UndoRedo step = take_newest(undoList);
     LineList& lines = panel->lines();
-    const TriggerState before = capture(lines);
     int t = step.triggerNumber;
+    const TriggerState before = capture(lines, step);
     switch (step.type) {
     case kUndoTriggerChange:
         if (step.savedTrigger && t >= 0 && t <= kTriggerLinesMax) trigger[t] = *step.savedTrigger;
