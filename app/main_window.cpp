@@ -38,6 +38,9 @@ Fl_Menu_Item menu_[] = {
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"Targets", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
     {"Undo", FL_CTRL + 'z', CB(cb_undoMenuItem), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},
+    // Redo answers Ctrl+Shift+Z, and through an invisible twin Ctrl+Y.
+    {"Redo", FL_CTRL + FL_SHIFT + 'z', CB(cb_redoMenuItem), nullptr, FL_MENU_INACTIVE, FL_NORMAL_LABEL, 0, 14, 0},
+    {"Redo", FL_CTRL + 'y', CB(cb_redoMenuItem), nullptr, FL_MENU_INACTIVE | FL_MENU_INVISIBLE, FL_NORMAL_LABEL, 0, 14, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Help", 0, nullptr, nullptr, FL_SUBMENU, FL_NORMAL_LABEL, 0, 14, 0},
     {"&About", FL_F + 12, CB(cb_About), nullptr, 0, FL_NORMAL_LABEL, 0, 14, 0},

@@ -1,5 +1,6 @@
-// The undo history: recording a trigger change and taking it back, and a
-// slider drag of 10,000 changes merged into one step.
+// The undo history: recording a trigger change and taking it back, a
+// slider drag of 10,000 changes merged into one step, and Undo and Redo of
+// a delete in the middle of a full list.
 #include "document/level_file.h"
 #include "document/line_list.h"
 #include "document/trigger_commands.h"
@@ -58,5 +59,17 @@ void BM_MergedSliderBurst(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_MergedSliderBurst)->Unit(benchmark::kMicrosecond);
+
+// A delete moves half the list: Undo and Redo each move it back.
+void BM_UndoRedoDeleteInAFullList(benchmark::State& state) {
+    full_list();
+    delete_trigger();
+    for (auto _ : state) {
+        undo();
+        redo();
+    }
+    if (undoList.size() != 1 || !redoList.empty()) state.SkipWithError("the delete was not redone");
+}
+BENCHMARK(BM_UndoRedoDeleteInAFullList);
 
 }  // namespace

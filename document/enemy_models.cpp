@@ -2,6 +2,7 @@
 
 #include "document/level_file.h"
 #include "document/records.h"
+#include "document/stored_text.h"
 
 #include <cstring>
 
@@ -11,16 +12,8 @@ const char* file_name_part(const char* path) {
     return path;
 }
 
-bool fits_text_field(const char* text) { return std::strlen(text) < kTextCapacity; }
-
-bool set_text_field(char* field, const char* text) {
-    if (!fits_text_field(text)) return false;
-    copy_text(field, text);
-    return true;
-}
-
 ModelAdded add_enemy_model(LineList& lines, const char* name) {
-    if (!fits_text_field(name)) return ModelAdded::TooLong;
+    if (stored_text_fault(name) != TextFault::None) return ModelAdded::BadName;
     int n = lines.size();
     for (int i = 0; i <= n && i < kEnemyModelCapacity; i++)
         if (std::strcmp(enemyModel[i].enemyModelName, name) == 0) return ModelAdded::Known;

@@ -4,6 +4,7 @@
 #include "gfx/image.h"
 #include "maps/map_files.h"
 #include "document/model_paths.h"
+#include "document/stored_text.h"
 
 #include <algorithm>
 #include <bitset>
@@ -327,6 +328,10 @@ void Checker::stored(int line, LevelSection section, int record, const char* key
 
     for (const Range& r : kRanges)
         if (std::strcmp(key, r.key) == 0) check_range(line, key, value, r);
+    for (const char* text : {"song", "triggerType", "enemyModelName", "lockOnSound", "explodeSound"})
+        if (std::strcmp(key, text) == 0 && value[writable_length(value)])
+            say(line, false, "the text of " + quoted(key) + " holds a control character: the editor keeps only "
+                             "what comes before it");
 
     if (section == LevelSection::Global) {
         if (std::strcmp(key, "song") == 0) songLine_ = line;

@@ -2,6 +2,7 @@
 #include "document/level_file.h"
 
 #include "document/records.h"
+#include "document/stored_text.h"
 
 #include <cerrno>
 #include <climits>
@@ -90,6 +91,10 @@ uint32_t parse_hex(const char* s, bool hash_too, bool* ok = nullptr) {
     if (ok) *ok = digits && end != digits && only_blanks(end);
     return v;
 }
+
+// A text is kept up to its first control character (a tab, a lone carriage
+// return), just as the writer would write it back.
+std::string text_value(const char* value) { return std::string(value, writable_length(value)); }
 
 void add_distinct(std::vector<std::string>& list, std::unordered_set<std::string>& seen,
                   const char* text) {
@@ -311,7 +316,7 @@ bool Reader::apply_global_key(const char* key, const char* value) {
     } else if (is("initialEvo")) {
         set.initialEvo = real(value);
     } else if (is("song")) {
-        set.song = value;
+        set.song = text_value(value);
     } else {
         return false;
     }
@@ -351,7 +356,7 @@ bool Reader::apply_trigger_key(const char* key, const char* value) {
     Trigger& trg = trigger[activeTrigger];
     auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
     if (is("triggerType")) {
-        copy_text(trg.triggerType, value);
+        copy_text(trg.triggerType, text_value(value).c_str());
         add_distinct(out.triggerTypes, typesSeen, trg.triggerType);
     } else if (is("triggerSegment")) {
         trg.triggerSegment = integer(value);
@@ -378,7 +383,7 @@ bool Reader::apply_enemy_key(const char* key, const char* value) {
     EnemyModel& enm = enemyModel[activeEnemy];
     auto is = [key](const char* k) { return std::strcmp(key, k) == 0; };
     if (is("enemyModelName")) {
-        copy_text(enm.enemyModelName, value);
+        copy_text(enm.enemyModelName, text_value(value).c_str());
         if (static_cast<int>(out.enemyLines.size()) < kEnemyLinesMax)
             out.enemyLines.emplace_back(enm.enemyModelName);
     } else if (is("explosionFirstColor")) {
@@ -392,9 +397,9 @@ bool Reader::apply_enemy_key(const char* key, const char* value) {
     } else if (is("explosionHeightScale")) {
         enm.explosionHeightScale = real(value);
     } else if (is("lockOnSound")) {
-        copy_text(enm.lockOnSound, value);
+        copy_text(enm.lockOnSound, text_value(value).c_str());
     } else if (is("explodeSound")) {
-        copy_text(enm.explodeSound, value);
+        copy_text(enm.explodeSound, text_value(value).c_str());
     } else {
         return false;
     }
@@ -461,7 +466,18 @@ struct Writer {
 
     void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void palette(const Palette& palette);
+    void text(const char* key, const char* value, size_t longest);
 };
+
+// A text value is written up to its first control character, and at most
+// `longest` characters (a record's field may lack its terminating zero), so
+// that no value, whatever a record holds, breaks its line and lets the rest
+// be read as a key of its own.
+void Writer::text(const char* key, const char* value, size_t longest) {
+    size_t n = 0;
+    while (n < longest && value[n] && !is_control_character(value[n])) n++;
+    line("%s=%.*s\n", key, static_cast<int>(n), value);
+}
 
 // The 256 palette lines are most of a level file, so they are formatted here
 // rather than by printf ("palette%d=0x%06x" with the alpha byte masked off)
@@ -555,7 +571,7 @@ bool write_level(FILE* file, const LevelSettings& settings, int triggerCount, in
     w.line("initialChaos=%d\n", truncate_int32(settings.initialChaos));
     w.line("evoDropRate=%d\n", truncate_int32(settings.evoDropRate));
     w.line("initialEvo=%d\n", truncate_int32(settings.initialEvo));
-    w.line("song=%s\n", settings.song.c_str());
+    w.text("song", settings.song.c_str(), settings.song.size());
     w.line("\n");
 
     int segments = clamp_count(truncate_int32(settings.segments), kSegmentCapacity);
@@ -581,7 +597,7 @@ bool write_level(FILE* file, const LevelSettings& settings, int triggerCount, in
         const Trigger& trg = trigger[t];
         int stages = clamp_count(trg.stageCount, kStageCapacity);
         w.line("[trigger]\n");
-        w.line("triggerType=%.255s\n", trg.triggerType);
+        w.text("triggerType", trg.triggerType, kTextCapacity - 1);
         w.line("triggerSegment=%d\n", trg.triggerSegment);
         w.line("health=%d\n", trg.health);
         w.line("points=%d\n", trg.points);
@@ -604,14 +620,14 @@ bool write_level(FILE* file, const LevelSettings& settings, int triggerCount, in
     for (int e = 1; e <= enemies && w.ok; e++) {
         const EnemyModel& enm = enemyModel[e];
         w.line("[enemy]\n");
-        w.line("enemyModelName=%.255s\n", enm.enemyModelName);
+        w.text("enemyModelName", enm.enemyModelName, kTextCapacity - 1);
         w.line("explosionFirstColor=#%06x\n", enm.explosionFirstColor);
         w.line("explosionLastColor=#%06x\n", enm.explosionLastColor);
         w.line("explosionRadius=%f\n", enm.explosionRadius);
         w.line("explosionHeightScale=%f\n", enm.explosionHeightScale);
         w.line("explosionDuration=%d\n", explosion_ms_from_seconds(enm.explosionDuration));
-        w.line("lockOnSound=%.255s\n", enm.lockOnSound);
-        w.line("explodeSound=%.255s\n", enm.explodeSound);
+        w.text("lockOnSound", enm.lockOnSound, kTextCapacity - 1);
+        w.text("explodeSound", enm.explodeSound, kTextCapacity - 1);
         w.line("\n");
     }
     if (w.ok && std::ferror(file)) w.ok = false;

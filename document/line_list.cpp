@@ -16,3 +16,7 @@ void VectorLineList::remove(int line) {
 void VectorLineList::text(int line, const char* text) {
     if (line >= 1 && line <= size()) lines[line - 1] = text;
 }
+
+std::string VectorLineList::text_of(int line) const {
+    return line >= 1 && line <= size() ? lines[line - 1] : std::string();
+}

@@ -22,6 +22,10 @@ public:
     virtual void text(int line, const char* text) = 0;
     // Selects line `line` alone; 0 or a number past the end leaves none selected.
     virtual void select(int line) = 0;
+    // The text of line `line`; empty when there is no such line.
+    virtual std::string text_of(int line) const = 0;
+    // The selected line, 0 when none is.
+    virtual int selected_line() const = 0;
 };
 
 // Lines kept in a vector: what a list without a window holds.
@@ -36,4 +40,6 @@ public:
     void remove(int line) override;
     void text(int line, const char* text) override;
     void select(int line) override { selected = line >= 1 && line <= size() ? line : 0; }
+    std::string text_of(int line) const override;
+    int selected_line() const override { return selected; }
 };

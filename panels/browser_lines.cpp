@@ -21,3 +21,10 @@ void BrowserLineList::select(int line) {
     if (line >= 1 && line <= size()) browser_->value(line);
     else browser_->deselect();
 }
+
+std::string BrowserLineList::text_of(int line) const {
+    const char* text = line >= 1 && line <= size() ? browser_->text(line) : nullptr;
+    return text ? text : "";
+}
+
+int BrowserLineList::selected_line() const { return browser_->value(); }

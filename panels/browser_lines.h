@@ -3,6 +3,8 @@
 
 #include "document/line_list.h"
 
+#include <string>
+
 class Fl_Browser;
 
 class BrowserLineList : public LineList {
@@ -14,6 +16,8 @@ public:
     void remove(int line) override;
     void text(int line, const char* text) override;
     void select(int line) override;
+    std::string text_of(int line) const override;
+    int selected_line() const override;
 
 private:
     Fl_Browser* browser_;

@@ -7,6 +7,7 @@
 #include "document/enemy_models.h"
 #include "document/level_file.h"
 #include "document/records.h"
+#include "document/stored_text.h"
 #include "panels/browser_lines.h"
 #include "panels/trigger_type_choice.h"
 
@@ -30,10 +31,8 @@ Fl_Value_Input* explosionDuration;
 
 static const char kModelsFull[] =
     "This level already has 63 enemy models, the most a level can hold.";
-static const char kModelNameTooLong[] =
-    "The model's file name is longer than 255 characters, more than a level can hold.";
-static const char kSoundTooLong[] =
-    "The sound's file name is longer than 255 characters, more than a level can hold.";
+static const char kModelName[] = "The model's file name";
+static const char kSoundName[] = "The sound's file name";
 
 namespace {
 
@@ -60,18 +59,27 @@ void set_colour(uint32_t& colour, Fl_Input* field) {
     if (parse_colour_text(field->value(), value)) colour = value | 0xFF000000u;
 }
 
+StoredTextEdits soundEdits;
+
+// Stores a sound name typed or pasted into `field`; a refused one leaves the
+// field showing the stored name again.
 void set_sound(char* sound, Fl_Input* field) {
-    if (!set_text_field(sound, field->value())) dialog_alert("%s", kSoundTooLong);
+    StoredTextEdits::Outcome out = soundEdits.edit(field, sound, field->value());
+    if (out.fault == TextFault::None) return;
+    field->value(sound);
+    if (out.alert) dialog_alert("%s", stored_text_alert(out.fault, kSoundName).c_str());
 }
 
 void choose_sound(char* sound, Fl_Input* field) {
     const char* path = dialog_file_chooser("Open WAV Sound", "*.wav", nullptr, 0);
     if (!path) return;
     std::string name = file_name_part(path);
-    if (!set_text_field(sound, name.c_str())) {
-        dialog_alert("%s", kSoundTooLong);
+    if (TextFault fault = stored_text_fault(name.c_str()); fault != TextFault::None) {
+        dialog_alert("%s", stored_text_alert(fault, kSoundName).c_str());
         return;
     }
+    copy_text(sound, name.c_str());
+    soundEdits.end_run();
     field->value(name.c_str());
 }
 
@@ -107,6 +115,7 @@ void update_enemy() {
     explosionDuration->value(e.explosionDuration);
     soundLockOn->value(e.lockOnSound);
     soundExplode->value(e.explodeSound);
+    soundEdits.end_run();
 }
 
 void cb_enemyList(Fl_Browser*, void*) {
@@ -143,8 +152,8 @@ void cb_Add1(Fl_Button*, void*) {
     const char* path = dialog_file_chooser("Open MD2 Model", "*.md2", nullptr, 0);
     if (!path) return;
     std::string name = file_name_part(path);
-    if (!fits_text_field(name.c_str())) {
-        dialog_alert("%s", kModelNameTooLong);
+    if (TextFault fault = stored_text_fault(name.c_str()); fault != TextFault::None) {
+        dialog_alert("%s", stored_text_alert(fault, kModelName).c_str());
         return;
     }
     add_trigger_type(name.c_str());

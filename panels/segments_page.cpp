@@ -5,6 +5,7 @@
 #include "app/dialogs.h"
 #include "document/colour_text.h"
 #include "document/records.h"
+#include "document/stored_text.h"
 #include "panels/palette_map.h"
 #include "panels/segment_maps.h"
 #include "preview/perspective_preview_ui.h"
@@ -21,6 +22,7 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <cstring>
+#include <string>
 
 Fl_Counter* levelDuration;
 Fl_Counter* levelSegments;
@@ -59,6 +61,32 @@ Fl_Palette_Map* palettePreview;
 namespace {
 
 Segment& active() { return segment[activeSegment]; }
+
+// The song's name is stored on a line of its own in the level file: a name
+// with a control character is refused (true) with an alert.
+bool refuse_song_name(const char* name) {
+    TextFault fault = stored_text_fault(name, std::string::npos);
+    if (fault == TextFault::None) return false;
+    dialog_alert("%s", stored_text_alert(fault, "The song's file name").c_str());
+    return true;
+}
+
+// The song field holds the song's name itself, so a typed or pasted change
+// that is refused is taken back here, to the text shown before it.
+class SongInput : public Fl_Input {
+  public:
+    using Fl_Input::Fl_Input;
+    int handle(int event) override {
+        const std::string before = value();
+        int used = Fl_Input::handle(event);
+        if (before != value() && refuse_song_name(value())) {
+            value(before.c_str());
+            // Whoever heard of the refused text hears of the one restored.
+            if (callback() != Fl_Widget::default_callback && (when() & FL_WHEN_CHANGED)) do_callback();
+        }
+        return used;
+    }
+};
 
 void redraw_preview() {
     if (perspectivePreview) perspectivePreview->redraw();
@@ -100,7 +128,7 @@ void make_global_settings() {
     initialEvo = make_value_input(385, 176, 55, "Initial Evolution");
     chaosDropRate = make_value_input(200, 204, 55, "Automatic Chaos Up");
     initialChaos = make_value_input(385, 204, 55, "Initital Chaos");
-    song = new Fl_Input(200, 232, 200, 25, "Song");
+    song = new SongInput(200, 232, 200, 25, "Song");
     songBrowse = new Fl_Button(405, 232, 35, 25, "...");
     songBrowse->tooltip("Choose the song file");
     songBrowse->callback(CB(cb_songBrowse));
@@ -230,6 +258,7 @@ void cb_songBrowse(Fl_Button*, void*) {
     const char* name = path;
     for (const char* p = path; *p; p++)
         if (*p == '/' || *p == '\\') name = p + 1;
+    if (refuse_song_name(name)) return;
     song->value(name);
 }
 

@@ -71,6 +71,46 @@ public:
 
 TargetsPanel targetsPanel;
 
+// A choice whose items 0..count-1 stand for the values 0..count-1 of a
+// record field. Any other value (a level may hold one) is shown as it is,
+// by an extra last item "(value)" that lasts until the choice shows another
+// value; picking that item changes nothing.
+class ValueChoice {
+  public:
+    ValueChoice(const Fl_Menu_Item* items, int count) : fixed_(items), count_(count) {}
+    void show(Fl_Choice* choice, int value) {
+        if (value >= 0 && value < count_) {
+            choice->menu(fixed_);
+            choice->value(value);
+        } else {
+            label_ = "(" + std::to_string(value) + ")";
+            items_.assign(fixed_, fixed_ + count_);
+            items_.push_back(fixed_[0]);
+            items_.back().text = label_.c_str();
+            items_.push_back(Fl_Menu_Item{});
+            choice->menu(items_.data());
+            choice->value(count_);
+        }
+        choice->redraw();
+    }
+    // The value of the item picked in `choice`; false for the extra item.
+    bool picked(Fl_Choice* choice, int& value) {
+        value = choice->value();
+        if (value < 0 || value >= count_) return false;
+        show(choice, value);  // the extra item goes: the record now holds a listed value
+        return true;
+    }
+
+  private:
+    const Fl_Menu_Item* fixed_;
+    int count_;
+    std::vector<Fl_Menu_Item> items_;
+    std::string label_;
+};
+
+ValueChoice scoreChoice(menu_triggerScore, 3);
+ValueChoice bonusChoice(menu_triggerBonus, 4);
+
 // The stage selector covers the stages in use.
 void show_stage_range(int count) {
     count = std::max(count, 1);
@@ -184,8 +224,8 @@ void update_trigger() {
     Trigger& t = selected_trigger();
     triggerSegment->value(t.triggerSegment);
     triggerName->value(label.c_str());
-    triggerBonus->value(t.bonusType);
-    triggerScore->value(t.points);
+    bonusChoice.show(triggerBonus, t.bonusType);
+    scoreChoice.show(triggerScore, t.points);
     triggerHitPoints->value(t.health);
     if (t.triggerType[0]) {
         int item = find_trigger_type(t.triggerType);
@@ -231,8 +271,15 @@ void cb_Delete(Fl_Button*, void*) { delete_trigger(); }
 void cb_x(Fl_Button*, void*) { mirror_x(); }
 void cb_y(Fl_Button*, void*) { mirror_y(); }
 
-void cb_triggerScore(Fl_Choice*, void*) { change_trigger().points = triggerScore->value(); }
-void cb_triggerBonus(Fl_Choice*, void*) { change_trigger().bonusType = triggerBonus->value(); }
+void cb_triggerScore(Fl_Choice*, void*) {
+    int item;
+    if (scoreChoice.picked(triggerScore, item)) change_trigger().points = item;
+}
+
+void cb_triggerBonus(Fl_Choice*, void*) {
+    int item;
+    if (bonusChoice.picked(triggerBonus, item)) change_trigger().bonusType = item;
+}
 
 void cb_triggerType(Fl_Choice*, void*) {
     Trigger& t = change_trigger();

@@ -105,9 +105,11 @@ bool open_md2(const unsigned char* data, size_t size, const char* name, Md2File&
                    block.offset, size);
             return false;
         }
-    if (static_cast<int64_t>(file.frameCount) * file.triangleCount > kMd2MaxFrameTriangles) {
-        refuse(name, "%d frames of %d triangles are more than %lld", file.frameCount, file.triangleCount,
-               static_cast<long long>(kMd2MaxFrameTriangles));
+    // Each triangle takes three corners in every frame of the drawing form.
+    const int64_t triangleBytes = 3 * static_cast<int64_t>(sizeof(AnimVertex));
+    if (file.triangleCount > 0 && file.frameCount > kMd2MaxMeshBytes / triangleBytes / file.triangleCount) {
+        refuse(name, "%d frames of %d triangles need more than the %lld MiB a model may take", file.frameCount,
+               file.triangleCount, static_cast<long long>(kMd2MaxMeshBytes >> 20));
         return false;
     }
     file.texCoords = block_start(data, file.texCoordCount, texCoordOffset);

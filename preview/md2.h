@@ -68,9 +68,11 @@ struct Md2File {
     const unsigned char* frames;     // frameCount x (40-byte header + vertexCount x 4 bytes)
 };
 
-// Frames x triangles above this are refused: the published format's largest
-// model (512 frames of 4096 triangles), about 60 MB in drawing form.
-constexpr int64_t kMd2MaxFrameTriangles = 512 * 4096;
+// What a model may take is bounded by the file itself (every block lies
+// inside it, every index is in range) and by two memory caps, not by fixed
+// frame or triangle counts. The drawing form keeps frames x triangles x 3
+// corners of 10 bytes: a model needing more than this is refused.
+constexpr int64_t kMd2MaxMeshBytes = int64_t{256} << 20;
 // Files larger than this are not read.
 constexpr size_t kMd2MaxFileSize = 64u << 20;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # On "Targets": add three triggers, edit the second one's hit points, stage x
 # and stage count, mirror it with "-x" and save; Ctrl+Z then takes the mirror
-# back. On "Enemy": set the first colour of a model added with "Add...".
+# back, and Ctrl+Shift+Z and Ctrl+Y put it back again. On "Enemy": set the
+# first colour of a model added with "Add...".
 # The saved sections are compared with the format written out by hand.
 set -u
 editor=$1
@@ -53,6 +54,15 @@ focus "$MAIN_WINDOW"
 xdotool key ctrl+z
 save_again "$level"
 diff "$E2E_WORK/edited" <(triggers) || fail "Ctrl+Z did not take back the mirror"
+xdotool key ctrl+shift+z
+save_again "$level"
+diff "$E2E_WORK/mirrored" <(triggers) || fail "Ctrl+Shift+Z did not redo the mirror"
+xdotool key ctrl+z ctrl+y
+save_again "$level"
+diff "$E2E_WORK/mirrored" <(triggers) || fail "Ctrl+Y did not redo the mirror"
+xdotool key ctrl+z
+save_again "$level"
+diff "$E2E_WORK/edited" <(triggers) || fail "Ctrl+Z did not take back the redone mirror"
 
 : >"$E2E_WORK/drone.md2"
 click 487 170                         # "Add..." beside the type

@@ -2,7 +2,10 @@
 // refusals, and a level made on them saved and read back.
 #include "gui_test_support.h"
 
+#include <FL/Fl_Menu_Bar.H>
+
 #include <cmath>
+#include <sstream>
 
 namespace {
 
@@ -200,4 +203,111 @@ TEST_F(TargetsPage, LevelMadeOnThePagesRoundTrips) {
         a.explosionDuration = models[e].explosionDuration;
         EXPECT_EQ(std::memcmp(&a, &models[e], sizeof a), 0) << e;  // names and sounds zero-padded alike
     }
+}
+
+namespace {
+
+void paste(Fl_Input* field, const std::string& text) {
+    Fl::e_text = const_cast<char*>(text.c_str()), Fl::e_length = static_cast<int>(text.size());
+    field->handle(FL_PASTE);
+}
+
+template <class... T> std::string str(const T&... v) {
+    std::ostringstream s;
+    ((s << v << ' '), ...);
+    return s.str().substr(0, s.str().size() - 1);
+}
+
+void type_key(Fl_Input* field, char key) {
+    char text[2] = {key, '\0'};
+    Fl::e_keysym = key, Fl::e_state = 0, Fl::e_text = text, Fl::e_length = 1;
+    field->handle(FL_KEYBOARD);
+}
+
+}  // namespace
+
+// Stored texts refuse control characters, pasted or chosen: the alert says
+// why, the record (or the song field) keeps its text, the field shows it.
+TEST_F(TargetsPage, StoredTextsRefuseControlCharacters) {
+    dialogs.choices = {"/m/drone.md2", "/s/bo\nom.wav", "/m/dr\none.md2", "/x/so\nng.ogg"};
+    cb_Add1(nullptr, nullptr);
+    choose(enemyList, 1);
+    copy_text(enemyModel[1].lockOnSound, "lock.wav"), copy_text(enemyModel[1].explodeSound, "boom.wav");
+    update_enemy();
+    song->value("song.ogg");
+    const std::function<void()> tries[] = {
+        [] { paste(soundLockOn, "boom.wav\nexplosionRadius=999"); }, [] { paste(soundExplode, "a\tb"); },
+        [] { paste(soundExplode, "a\x7f"); }, [] { paste(song, "x\r.ogg"); }, [] { cb_6(nullptr, nullptr); },
+        [] { cb_Add1(nullptr, nullptr); }, [] { cb_songBrowse(nullptr, nullptr); }};
+    for (const auto& attempt : tries) attempt();
+    const std::string control = "'s file name holds a line break or another control character, which a level file cannot hold.";
+    EXPECT_EQ(dialogs.alerted, (std::vector<std::string>{"The sound" + control, "The sound" + control, "The sound" + control,
+                                                         "The song" + control, "The sound" + control, "The model" + control,
+                                                         "The song" + control}));
+    EXPECT_EQ(str(enemyModel[1].lockOnSound, enemyModel[1].explodeSound, soundLockOn->value(), soundExplode->value(),
+                  song->value(), enemyModel[1].explosionRadius, enemyList->size()),
+              "lock.wav boom.wav lock.wav boom.wav song.ogg 60 1");
+}
+
+// A sound name typed key by key past 255 characters is never stored in
+// part: one alert, and record and field go back to the name held before.
+TEST_F(TargetsPage, OverLongNameTypedKeyByKey) {
+    dialogs.choices = {"/m/drone.md2"};
+    cb_Add1(nullptr, nullptr);
+    choose(enemyList, 1);
+    copy_text(enemyModel[1].lockOnSound, "lock.wav");
+    update_enemy();
+    soundLockOn->position(soundLockOn->size());
+    for (int i = 0; i < 255 - 8; i++) type_key(soundLockOn, 'k');
+    EXPECT_EQ(std::make_tuple(std::strlen(enemyModel[1].lockOnSound), dialogs.alerted.size()), std::make_tuple(size_t{255}, size_t{0}));
+    // One key past the limit; the next two type on from the stored name, with no alert.
+    for (int i = 0; i < 3; i++) type_key(soundLockOn, 'k');
+    EXPECT_EQ(str(enemyModel[1].lockOnSound, soundLockOn->value(), dialogs.alerted.size()), "lock.wavkk lock.wavkk 1");
+    EXPECT_EQ(dialogs.alerted[0], "The sound's file name is longer than 255 characters, more than a level can hold.");
+}
+
+// Score and Bonus outside their items show "(value)" until another trigger
+// is shown; the record changes only when a real item is picked.
+TEST_F(TargetsPage, ScoreAndBonusOutsideTheirMenus) {
+    trigger[2].points = -4, trigger[2].bonusType = 9, trigger[3].points = 1, trigger[3].bonusType = 2;
+    for (Fl_Choice* choice : {triggerScore, triggerBonus}) {
+        const int items = choice == triggerScore ? 3 : 4;
+        choose(triggerList, 2);
+        const size_t steps = undoList.size();
+        choice->value(items);  // the extra item: nothing changes
+        choice->do_callback();
+        EXPECT_EQ(str(choice->text(), trigger[2].points, trigger[2].bonusType, undoList.size() - steps),
+                  (choice == triggerScore ? "(-4)" : "(9)") + std::string(" -4 9 0"));
+        choose(triggerList, 3);
+        EXPECT_EQ(str(choice->value(), choice->size()), str(choice == triggerScore ? 1 : 2, items + 1));
+    }
+    choose(triggerList, 2);
+    triggerScore->value(0);
+    triggerScore->do_callback();
+    EXPECT_EQ(str(trigger[2].points, triggerScore->size(), triggerBonus->text()), "0 4 (9)");
+}
+
+// "Redo" names what it would put back, is greyed out with nothing to redo,
+// answers Ctrl+Shift+Z and Ctrl+Y; a new change empties it.
+TEST_F(TargetsPage, RedoMenuItem) {
+    choose(triggerList, 2);
+    now += 10;
+    enter(triggerHitPoints, 5);
+    const Fl_Menu_Item* redo = redo_menu_item();
+    auto shows = [&] { return str(redo->label(), redo->active(), redo[1].active(), trigger[2].health); };
+    EXPECT_EQ(shows(), "Redo 0 0 5");
+    cb_undoMenuItem(nullptr, nullptr);
+    EXPECT_EQ(shows(), "Redo Trigger Change 1 1 1");
+    const struct { int state, key; void (*callback)(Fl_Menu_*, void*); } keys[] = {
+        {FL_CTRL, 'z', cb_undoMenuItem}, {FL_CTRL | FL_SHIFT, 'z', cb_redoMenuItem}, {FL_CTRL, 'y', cb_redoMenuItem}};
+    for (const auto& k : keys) {
+        Fl::e_state = k.state, Fl::e_keysym = k.key, Fl::e_text = const_cast<char*>(""), Fl::e_length = 0;
+        const Fl_Menu_Item* item = menuBar->menu()->test_shortcut();
+        EXPECT_TRUE(item && item->callback() == reinterpret_cast<Fl_Callback*>(k.callback)) << k.key << " " << k.state;
+    }
+    cb_redoMenuItem(nullptr, nullptr);
+    EXPECT_EQ(shows(), "Redo 0 0 5");
+    cb_undoMenuItem(nullptr, nullptr);
+    enter(triggerHitPoints, 7);  // a new change empties the redo list
+    EXPECT_EQ(shows(), "Redo 0 0 7");
 }

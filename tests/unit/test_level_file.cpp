@@ -3,10 +3,13 @@
 // input. Saving to disk is in test_saving.cpp.
 #include "document/level_file.h"
 #include "document/records.h"
+#include "document/stored_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -205,4 +208,45 @@ TEST(LevelFileName, AppendsTxtUnlessPresentAndFits) {
         std::string name;
         EXPECT_EQ(level_file_name(path.c_str(), name) ? name : "", want) << path;
     }
+}
+
+// Texts a level stores on lines of their own: what may be stored, and a
+// writer that never breaks a line whatever records filled by code hold.
+TEST(StoredTexts, RuleWriterAndReader) {
+    const std::string n255(255, 'n');
+    const std::pair<std::string, TextFault> rules[] = {
+        {"", TextFault::None}, {"boom.wav", TextFault::None}, {"caf\xc3\xa9.wav", TextFault::None},
+        {n255, TextFault::None}, {n255 + "n", TextFault::TooLong}, {n255 + "\n", TextFault::ControlCharacter},
+        {"a\nb", TextFault::ControlCharacter}, {"\t", TextFault::ControlCharacter},
+        {"a\x1f", TextFault::ControlCharacter}, {"a\x7f", TextFault::ControlCharacter}, {"\x20~", TextFault::None}};
+    for (const auto& [text, fault] : rules) EXPECT_EQ(stored_text_fault(text.c_str()), fault) << text;
+    // A name set ever longer through one field: stored up to 255 characters,
+    // then taken back to the name held before, with one alert.
+    StoredTextEdits edits;
+    char field[kTextCapacity] = "a";
+    int alerts = 0;
+    for (int n = 1; n < 300; n++) alerts += edits.edit(&edits, field, std::string(n, 'k').c_str()).alert;
+    EXPECT_EQ(str(field, alerts, edits.edit(&edits, field, "b\n").alert, field), "a 1 1 a");
+
+    reset_level_records();
+    LevelSettings s;
+    s.song = "s.ogg\n[trigger]";
+    copy_text(trigger[1].triggerType, "t.md2\rhealth=7");
+    copy_text(enemyModel[1].enemyModelName, "m\x7f.md2");
+    copy_text(enemyModel[1].lockOnSound, "boom.wav\nexplosionRadius=999");
+    std::memset(enemyModel[1].explodeSound, 'x', kTextCapacity);  // no terminating zero
+    const std::string text = write_text(s, 1, 1);
+    // Each text is written up to its first control character, at most 255 characters.
+    for (const std::string& line : std::vector<std::string>{"song=s.ogg\n", "triggerType=t.md2\n", "enemyModelName=m\n",
+                                   "lockOnSound=boom.wav\n", "explodeSound=" + std::string(255, 'x') + "\n"})
+        EXPECT_NE(text.find("\n" + line), std::string::npos) << line;
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return c != '\n' && is_control_character(c); }), 0);
+    const LevelContents back = read_text(text);
+    EXPECT_EQ(str(back.triggerLines.size(), back.enemyLines, enemyModel[1].explosionRadius, trigger[1].health),
+              "1 m,t.md2 60 1");  // the type gains a model of its own
+    // The reader keeps a text up to its first control character, as it would be written back.
+    const LevelContents tabs = read_text("song=a\tb\n[trigger]\ntriggerType=t\x01y\n[enemy]\nenemyModelName=t\n"
+                                         "lockOnSound=l\x7fz\nexplodeSound=e\rf\n");
+    EXPECT_EQ(str(tabs.settings.song, tabs.triggerTypes, tabs.enemyLines, enemyModel[1].lockOnSound,
+                  enemyModel[1].explodeSound), "a t t l e");
 }

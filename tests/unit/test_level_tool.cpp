@@ -106,6 +106,7 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
          {"4 warning: \"palette300\" names no entry from 0 to 255", "5 warning: \"palettex\" names no entry",
           "5 warning: palette entry 0 is given again"}},
         {"repeated key", kBase + "bpm=100\nbpm=120\n", {"4 warning: \"bpm\" is given again"}},
+        {"control character", kBase + "song=present.ogg\tx\n", {"3 warning: the text of \"song\" holds a control character"}},
         {"long line", kBase + "#" + std::string(253, 'x') + "bpm=120\n",
          {"3 warning: longer than 254", "3 warning: read as the key \"bpm\""}},
         {"CR LF", kBase + "bpm=120\r\nduration=2\r\n\r\n", {"3 warning: line ends in CR LF: the editor drops the "

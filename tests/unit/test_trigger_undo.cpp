@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -156,26 +157,63 @@ TEST_F(TriggerUndo, UndoOfEachKind) {
     EXPECT_STREQ(undo_type(), "Empty");
 }
 
-// Random command sequences with a controlled clock. After every step the
-// list and the selections stay inside the tables; each Undo brings back
-// the number of triggers its step found and, unless the step absorbed
-// changes by the merge rule, triggers 1..n exactly.
+// Random sequences of edits, undos, redos and resets with a controlled
+// clock, against a plain model that keeps whole copies of the records, the
+// lines and the selection. After every command the history and the redo
+// list are as long as the model's. An Undo brings back the step's records
+// (unless it absorbed changes by the merge rule), line count and selection,
+// and each line is either as it was or relabelled by a refresh or a delete; a Redo
+// brings back exactly the state before its Undo, and an Undo of a redone
+// step exactly the state after that Undo.
 TEST_F(TriggerUndo, RandomCommandSequences) {
-    struct Shadow {
-        int lines;
-        std::vector<Trigger> triggers;
-        bool merged = false;
+    struct State {
+        std::vector<Trigger> records;  // the listed ones, 1..n
+        Trigger shown;                 // the selected one, listed or not
+        Lines lines;
+        int active, stage, selected;
+    };
+    struct Step {
+        State before;        // exact: the whole state to come back; else as described above
+        int activeAfterUndo;
+        bool exact, merged;
+    };
+    struct Redone {
+        State beforeUndo, afterUndo;
+    };
+    auto now_state = [&] {
+        return State{{trigger + 1, trigger + 1 + panel.list.size()}, selected_trigger(), panel.list.lines, activeTrigger,
+                     activeStage, panel.list.selected};
+    };
+    auto same_records = [](const State& a) {
+        for (size_t i = 0; i < a.records.size(); i++)
+            if (std::memcmp(&a.records[i], &trigger[i + 1], sizeof(Trigger)) != 0) return false;
+        return true;
+    };
+    auto expect_exact = [&](const State& want, const char* what) {
+        ASSERT_TRUE(same_records(want)) << what;
+        ASSERT_EQ(std::memcmp(&want.shown, &selected_trigger(), sizeof(Trigger)), 0) << what;
+        ASSERT_EQ(panel.list.lines, want.lines) << what;
+        ASSERT_EQ(std::make_tuple(activeTrigger, activeStage, panel.list.selected),
+                  std::make_tuple(want.active, want.stage, want.selected)) << what;
+    };
+    // A label that showing (seg%02dtgt%02d) or deleting (seg%dtgt%d) gives a line.
+    auto relabelled = [](const std::string& line) {
+        int segment, number;
+        char rest;
+        return std::sscanf(line.c_str(), "seg%dtgt%d%c", &segment, &number, &rest) == 2;
     };
     std::mt19937 random(20240);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-    for (int sequence = 0; sequence < 2000; sequence++) {
+    for (int sequence = 0; sequence < 1000; sequence++) {
         start(sequence % 10 == 0 ? pick(250, 255) : pick(0, 6));
-        std::vector<Shadow> shadows;
+        std::vector<Step> steps;
+        std::vector<Redone> redos;
         for (int step = 0; step < 40; step++) {
+            SCOPED_TRACE("sequence " + std::to_string(sequence) + " step " + std::to_string(step));
             now += pick(0, 3);
-            const int command = pick(0, 11), kindBefore = undoList.empty() ? -1 : undoList.back().type;
+            const int command = pick(0, 14), kindBefore = undoList.empty() ? -1 : undoList.back().type;
             const size_t stepsBefore = undoList.size();
-            Shadow shadow{panel.list.size(), {trigger + 1, trigger + 1 + panel.list.size()}};
+            State before = now_state();
             const Trigger selected = selected_trigger();
             switch (command) {
             case 0: add_trigger(); break;
@@ -197,19 +235,52 @@ TEST_F(TriggerUndo, RandomCommandSequences) {
                                   i < used_stages(selected) ? -(selected.stage[i].*axis) : selected.stage[i].*axis);
                 break;
             }
-            default:
+            case 10: case 11: {
                 undo();  // with an empty history, nothing to take back
-                if (shadows.empty()) break;
-                const Shadow& expected = shadows.back();
-                ASSERT_EQ(panel.list.size(), expected.lines) << sequence << " " << step;
-                for (int i = 1; i <= expected.lines && !expected.merged; i++)
-                    ASSERT_EQ(std::memcmp(&trigger[i], &expected.triggers[i - 1], sizeof(Trigger)), 0)
-                        << "sequence " << sequence << " step " << step << " trigger " << i;
-                shadows.pop_back();
+                if (steps.empty()) {
+                    expect_exact(before, "empty history");
+                    break;
+                }
+                const Step& taken = steps.back();
+                const int n = static_cast<int>(taken.before.lines.size());
+                if (taken.exact && !taken.merged) {
+                    expect_exact(taken.before, "undo of a redone step");
+                } else {
+                    ASSERT_EQ(panel.list.size(), n);
+                    ASSERT_TRUE(taken.merged || same_records(taken.before));
+                    ASSERT_EQ(std::make_tuple(activeTrigger, activeStage), std::make_tuple(taken.activeAfterUndo, taken.before.stage));
+                    for (int i = 1; i <= n; i++)
+                        ASSERT_TRUE(panel.list.lines[i - 1] == taken.before.lines[i - 1] || relabelled(panel.list.lines[i - 1])) << i;
+                }
+                redos.push_back({std::move(before), now_state()});
+                steps.pop_back();
+                break;
             }
-            if (undoList.size() > stepsBefore) shadows.push_back(std::move(shadow));
-            else if (command >= 5 && command <= 9 && kindBefore == kUndoTriggerChange) shadows.back().merged = true;
-            ASSERT_EQ(undoList.size(), shadows.size());
+            case 12: case 13:
+                redo();  // with nothing to redo, nothing changes
+                if (redos.empty()) {
+                    expect_exact(before, "nothing to redo");
+                    break;
+                }
+                expect_exact(redos.back().beforeUndo, "redo");
+                steps.push_back({redos.back().afterUndo, redos.back().afterUndo.active, true, false});
+                redos.pop_back();
+                break;
+            default:  // New or Open
+                reset_undo();
+                steps.clear(), redos.clear();
+            }
+            const bool recorded = undoList.size() > stepsBefore && command <= 9;
+            if (recorded) {
+                const int afterUndo = command <= 1 ? static_cast<int>(before.lines.size()) + 1 : before.active;
+                steps.push_back({std::move(before), afterUndo, false, false});
+            } else if (command >= 3 && command <= 9) {  // absorbed by the newest step
+                ASSERT_EQ(kindBefore, command >= 5 ? kUndoTriggerChange : kUndoSelection);
+                steps.back().merged = true;
+            }
+            if (recorded || (command >= 3 && command <= 9)) redos.clear();
+            ASSERT_EQ(undoList.size(), steps.size());
+            ASSERT_EQ(redoList.size(), redos.size());
             ASSERT_LE(panel.list.size(), 255);
             ASSERT_TRUE(activeTrigger >= 0 && activeTrigger <= 255 && activeStage >= 0 && activeStage <= 7 &&
                         activeSegment >= 0 && activeSegment <= 255) << activeTrigger;
