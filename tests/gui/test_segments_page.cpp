@@ -1,5 +1,5 @@
-// The "Segments" page: new-level values, the fog colour text, the segment
-// count and the song button (each control's field: test_wiring.cpp).
+// The "Segments" page: new-level values, the segment count and the song
+// button (each control's field: test_wiring.cpp).
 #include "gui_test_support.h"
 
 class SegmentsPage : public ::testing::Test {
@@ -24,27 +24,6 @@ TEST_F(SegmentsPage, NewLevelSetsTheControls) {
     EXPECT_TRUE(visPlasma->value() && buttonFront->value());
     EXPECT_STREQ(song->value(), "theme.ogg");  // the song is kept
     song->value("");
-}
-
-TEST_F(SegmentsPage, FogColourText) {
-    struct Row {
-        const char* text;
-        uint32_t stored;  // 0x112233: unreadable text keeps the colour
-    } rows[] = {
-        {"#00ff00zz", 0xFF00FF00u}, {"#123456789", 0xFF456789u}, {"12ab", 0x112233u}, {"#", 0x112233u},
-        {"#12ab", 0xFF0012ABu},
-    };
-    for (const Row& row : rows) {
-        segment[3].fogColor = 0x112233;
-        fogColor->value(row.text);
-        fogColor->do_callback();
-        EXPECT_EQ(segment[3].fogColor, row.stored) << row.text;
-    }
-    // Shown again, the last row's word has eight digits and reads back the same.
-    show_segment();
-    EXPECT_STREQ(fogColor->value(), "#ff0012ab");
-    fogColor->do_callback();
-    EXPECT_EQ(segment[3].fogColor, 0xFF0012ABu);
 }
 
 TEST_F(SegmentsPage, SegmentCountSetsTheSelectorRangeOnly) {
