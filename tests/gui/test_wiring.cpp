@@ -212,8 +212,8 @@ TEST(Wiring, TargetsPage) {
     segmentRow.also = [] { return pathPosition->value() == 5 && segHeight->value() == 33.5; };
     Row typeRow = text("type", triggerType, "", t.triggerType, "wiring.md2", kUndoTriggerChange);
     typeRow.number = find_trigger_type("wiring.md2");
-    Row countRow = whole("stage count", triggerStageCount, 5, t.stageCount, kUndoTriggerChange);
-    countRow.also = [] { return triggerStage->maximum() == 4; };
+    Row countRow = whole("stage count", triggerStageCount, 4, t.stageCount, kUndoTriggerChange);
+    countRow.also = [] { return triggerStage->maximum() == 3; };
     const std::vector<Row> rows = {
         whole("score", triggerScore, 2, t.points, kUndoTriggerChange),
         whole("bonus", triggerBonus, 3, t.bonusType, kUndoTriggerChange),
