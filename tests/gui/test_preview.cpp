@@ -109,7 +109,6 @@ TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
     mapPosition->callback(saved, nullptr);
 }
 
-
 namespace {
 
 struct Peek : Fl_Perspective_Preview {
