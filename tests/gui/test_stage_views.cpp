@@ -183,12 +183,7 @@ TEST_F(StageViews, StepAndRepeatCopiesAreTheFormulasExactly) {
         for (Stage& s : trigger[n].stage) s = {float(n), 1, 2, 3, 4, 5, 6};
     const std::vector<Trigger> before(trigger, trigger + 5);
     cb_Step(nullptr, nullptr);
-    Fl_Double_Window* dialog = stepAndRepeat;
-    auto button = [&](const std::string& label) {
-        for (int i = 0; i < dialog->children(); i++)
-            if (dialog->child(i)->label() && label == dialog->child(i)->label()) return dialog->child(i);
-        return static_cast<Fl_Widget*>(nullptr);
-    };
+    auto button = [](const char* label) { return labelled(stepAndRepeat, label); };
     const float length = segment[1].length;  // the selected trigger's segment
     enter(snrTriggerInc, 0.125);
     char line[64];

@@ -234,6 +234,17 @@ TEST(Wiring, TargetsPage) {
     EXPECT_EQ(triggerTrigger->value(), 0.625);  // the roller shows in the field
     check_entries({whole("stage", triggerStage, 1, activeStage, kUndoSelection)});
     check_shown(rows, [] { choose(triggerList, 1), choose(triggerList, 2); });
+
+    // "-x" and "-y": the stages in use change the sign of x and rx (y and ry), shown at once.
+    for (auto [label, at, turn] : {std::tuple{"-x", &Stage::x, &Stage::rx}, std::tuple{"-y", &Stage::y, &Stage::ry}}) {
+        Trigger want = t;
+        for (int k = 0; k < t.stageCount; k++) want.stage[k].*at = -(t.stage[k].*at), want.stage[k].*turn = -(t.stage[k].*turn);
+        now += 10;
+        labelled(targetsPage, label)->do_callback();
+        EXPECT_EQ(std::memcmp(&t, &want, sizeof t), 0) << label;
+        EXPECT_EQ(undoList.back().type, kUndoTriggerChange) << label;
+        EXPECT_EQ(triggerX->value() * 1000 + triggerY->value(), s.x * 1000 + s.y) << label;
+    }
 }
 
 TEST(Wiring, EnemyPage) {
