@@ -85,6 +85,12 @@ void choose(Fl_Browser* list, int line) {
     list->do_callback();
 }
 
+Fl_Widget* labelled(Fl_Group* group, const char* label) {
+    for (int i = 0; i < group->children(); i++)
+        if (group->child(i)->label() && std::strcmp(group->child(i)->label(), label) == 0) return group->child(i);
+    return nullptr;
+}
+
 // The preview is the map transposed: preview row r, column c is map column r, row c.
 int preview_mismatches(const uint32_t* words) {
     auto* image = dynamic_cast<const Fl_RGB_Image*>(mapPreview->image());

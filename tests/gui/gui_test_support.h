@@ -71,6 +71,8 @@ std::string printed(const std::function<void()>& run);
 // for none); either runs the widget's callback.
 void enter(Fl_Widget* field, double value);
 void choose(Fl_Browser* list, int line);
+// The child of `group` labelled `label`, or null.
+Fl_Widget* labelled(Fl_Group* group, const char* label);
 
 // Pixels of the map preview that differ from the 256 x 256 map `words`; -1
 // when there is no preview picture.

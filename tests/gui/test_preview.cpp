@@ -1,9 +1,12 @@
 // The perspective preview: the model cache and its search folders, the
-// mouse, and the terrain rebuilt by the hue roller and by every draw.
+// mouse, and the picture a draw makes.
 #include "gui_test_support.h"
 
 #include <FL/Fl.H>
 
+#include <FL/gl.h>
+
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -106,19 +109,96 @@ TEST(PreviewMouse, RightDragMovesTheMapPositionOtherButtonsOrbit) {
     mapPosition->callback(saved, nullptr);
 }
 
-TEST(PreviewTerrain, TheHueRollerRebuildsItAndEveryDrawCounts) {
-    new_level();
-    perspectivePreview->terrain.clear();
-    testing::internal::CaptureStdout();
-    hueRoller->value(0.4);
-    hueRoller->do_callback();
-    ASSERT_EQ(perspectivePreview->terrain.size(), 128u * 128 * 2);
-    const Image* heights = perspectivePreview->heightImage;
-    const int h = heights->pixels[20 * heights->texWidth + 10] & 0xFF;  // grid row 10, column 5
-    EXPECT_EQ(perspectivePreview->terrain[terrainVertexIndex(128, 9, 5, true)].packedColor, segment[0].palette[h]);
-    const uint32_t before = perspectivePreview->frameCounter;
-    perspectivePreview->redraw();
-    draw_pending();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(perspectivePreview->frameCounter, before + 1);
+namespace {
+
+struct Peek : Fl_Perspective_Preview {
+    using Fl_Perspective_Preview::draw;
+};
+
+// One redraw of the preview, read back as rows of RGB from the top.
+struct Frame {
+    int w, h;
+    std::vector<unsigned char> rgb;
+    std::array<int, 3> at(int x, int y) const {
+        const unsigned char* p = &rgb[3 * ((h - 1 - y) * w + x)];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+// Every draw counts a frame.
+Frame frame() {
+    perspectivePreview->make_current();
+    const uint32_t frames = perspectivePreview->frameCounter;
+    (perspectivePreview->*(&Peek::draw))();
+    EXPECT_EQ(perspectivePreview->frameCounter, frames + 1);
+    Frame f{perspectivePreview->w(), perspectivePreview->h(), {}};
+    f.rgb.resize(3 * f.w * f.h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, f.w, f.h, GL_RGB, GL_UNSIGNED_BYTE, f.rgb.data());
+    return f;
+}
+
+// Window pixel of a point for the front camera at depth `pos`: eye (0, 85,
+// pos - 155) looking at (0, 0, pos), 45 degrees high, the window's aspect.
+std::pair<int, int> project(const Frame& f, double x, double y, double z, double pos) {
+    const double n = std::hypot(85.0, 155.0);
+    const double dy = y - 85, dz = z - pos + 155;
+    const double depth = (-85 * dy + 155 * dz) / n, up = (155 * dy + 85 * dz) / n;
+    const double t = std::tan(M_PI / 8);
+    return {int((1 - x / depth / (t * f.w / f.h)) * f.w / 2), int((1 - up / depth / t) * f.h / 2)};
+}
+
+std::array<int, 3> rgb(uint32_t word) { return {int(word & 255), int(word >> 8 & 255), int(word >> 16 & 255)}; }
+
+}  // namespace
+
+// A Custom PNG segment, flat at height index 255 (y -155), first without and
+// then with its colour map; three triggers with models that are nowhere:
+// 1 (selected, stage 1 selected) and 2 in the segment, 3 in another. Every
+// colour has distinct red, green and blue.
+TEST(PreviewPicture, TerrainColourMapSegmentFilterMarkersAndPlaceholders) {
+    TempFolder tmp;
+    cb_New(nullptr, nullptr);
+    copy_text(currentlevel, (tmp / "pic.txt").c_str());
+    Segment& s = segment[0];
+    s.visualization = 4, s.length = 1, s.scale = 100, s.cameraAngle = 0, s.isTunnel = false;
+    s.fogColor = 0x302010, s.fogNear = 5000, s.fogFar = 6000;  // no fog this near
+    const uint32_t palette = 0xB07030, map = 0xFF50E020;
+    for (uint32_t& p : s.palette) p = palette;
+    put_png(tmp / "picseg0height.png", 256, 256, [](int, int) { return 0xFFFFFFFFu; });
+    for (int i = 0; i < 3; i++) cb_Add(nullptr, nullptr);
+    const float heights[] = {-100, -60, -20};
+    for (int n = 1; n <= 3; n++) {
+        Trigger& t = trigger[n];
+        copy_text(t.triggerType, "nowhere.md2");
+        t.triggerSegment = n == 3, t.stageCount = 2;
+        t.stage[0] = {40, heights[n - 1], 100, 0, 0, 0, 0};
+        t.stage[1] = {120, heights[n - 1], 100, 0, 0, 0, 0.5f};
+    }
+    activeTrigger = 1, activeStage = 1, activeSegment = 0;
+    mapPosition->value(0.25);  // depth 64; the enemies are half-way, at x 80
+    for (bool withMap : {false, true}) {
+        if (withMap) put_png(tmp / "picseg0color.png", 256, 256, [&](int, int) { return map; });
+        ScriptDialogs dialogs;
+        new_map();
+        const Frame f = frame();
+        auto at = [&](double x, double y, double z) {
+            const auto [px, py] = project(f, x, y, z, 64);
+            return f.at(px, py);
+        };
+        const auto terrain = rgb(withMap ? map : palette), fog = rgb(s.fogColor);
+        EXPECT_EQ(f.at(2, 2), fog);
+        EXPECT_EQ(at(-60, -155, 150), terrain);
+        const auto [edgeX, edgeY] = project(f, -60, -155, 254, 64);  // the far edge of the terrain
+        EXPECT_EQ(f.at(edgeX, edgeY + 4), terrain);
+        EXPECT_EQ(f.at(edgeX, edgeY - 4), fog);
+        EXPECT_EQ(at(80, -92, 100), rgb(0x3333FF));   // placeholder of the selected trigger
+        EXPECT_EQ(at(120, -97, 100), rgb(0x3333FF));  // its selected stage
+        EXPECT_EQ(at(40, -97, 100), rgb(0x993399));   // its other stage
+        EXPECT_EQ(at(80, -52, 100), rgb(0x993399));   // placeholder of the other trigger
+        EXPECT_EQ(at(40, -57, 100), rgb(0x990099));   // its stage
+        EXPECT_EQ(at(80, -12, 100), fog);             // the trigger of another segment is not drawn
+    }
+    currentlevel[0] = '\0';
 }

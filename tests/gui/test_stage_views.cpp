@@ -2,6 +2,8 @@
 // fed synthesized events, the zoom controls, and the "Step and Repeat" dialog.
 #include "gui_test_support.h"
 
+#include <cmath>
+
 namespace {
 
 using Rgb = std::array<int, 3>;
@@ -90,44 +92,61 @@ TEST_F(StageViews, PixelsOfThePathAndTheBeatGrid) {
     EXPECT_EQ(pixel(render(stageYZTrigger), stageYZTrigger, 44, 678), kGrey);
 }
 
+// Presses and drags near and far from the selected stage's point in each
+// view: the stage's values from the formulas, what the fields and read-outs
+// show, editZ, and one undo step per press. The side view is zoomed (scale 2
+// from 0.125), the top view is not. Its stage point (depth 960, y 0, x -40)
+// is at (140, 572) in the side view and (630, 592) in the top view; 10
+// pixels span a depth of 36.9 and 101.05 and 20 value units.
 TEST_F(StageViews, MousePlacesTheSelectedStage) {
-    const Stage& s = trigger[1].stage[0];
-    EXPECT_EQ(press(stageXY, FL_PUSH, 725, 257), 1);
-    EXPECT_EQ(s.x * 1000 + s.y, 0);
-    EXPECT_EQ(press(stageXY, FL_DRAG, 1000, 100), 1);  // outside the view: still editing
-    EXPECT_EQ(s.x * 1000 + s.y, 275157);
-    EXPECT_EQ(triggerX->value() * 1000 + triggerY->value(), 275157);
-    EXPECT_EQ(press(stageXY, FL_RELEASE, 0, 0) + press(stageXY, FL_MOVE, 0, 0), 0);
-
-    // Top view: the stage point (depth 960, x -40) is at (630, 592); 10
-    // pixels span a depth of 101.05 and 20 value units.
-    const struct { int x, y, state, editZ; float trigger, z, x_; } rows[] = {
-        {641, 592, 0, 0, 106.0f / 380, 960, -40},          // 11 pixels off: the time
-        {763, 522, 0, 0, 228.0f / 380, 960, -40},          // on another stage's point: the time
-        {639, 592, 0, 1, 0.5f, 104.0f / 380 * 3840, -40},  // 9 pixels off: the point
-        {630, 582, 0, 0, 95.0f / 380, 960, -40},           // 20 value units off
-        {630, 583, 0, 1, 0.5f, 95.0f / 380 * 3840, -22},
+    const Stage start{-40, 0, 960, 0, 0, 0, 0.5f};
+    stageYZTrigger->scale = 2, stageYZTrigger->base = 0.125f;
+    const struct { Fl_Widget* view; int event, x, y, state, editZ; float snapped; } rows[] = {
+        {stageXY, FL_PUSH, 725, 257, 0, 0, NAN},         {stageXY, FL_DRAG, 1000, 100, 0, 0, NAN},  // outside: still editing
+        {stageXY, FL_PUSH, 600, 300, 0, 0, NAN},
+        {stageYZTrigger, FL_PUSH, 140, 572, 0, 1, NAN},  {stageYZTrigger, FL_DRAG, 300, 400, 0, 1, NAN},
+        {stageYZTrigger, FL_PUSH, 152, 572, 0, 0, NAN},  {stageYZTrigger, FL_DRAG, 60, 500, 0, 0, NAN},
+        {stageXZTrigger, FL_PUSH, 641, 592, 0, 0, NAN},  // 11 pixels off: the time
+        {stageXZTrigger, FL_PUSH, 763, 522, 0, 0, NAN},  // on another stage's point: the time
+        {stageXZTrigger, FL_PUSH, 639, 583, 0, 1, NAN},  {stageXZTrigger, FL_DRAG, 800, 500, 0, 1, NAN},
+        {stageXZTrigger, FL_PUSH, 630, 582, 0, 0, NAN},  // 20 value units off
         // Ctrl: song time 15 + 15 x 165 / 380 s is nearest beat 22; 18.75 s is beat 19.
-        {700, 450, FL_CTRL, 0, 7.0f / 15, 960, -40},
-        {630, 592, FL_CTRL, 1, 0.5f, 4.0f / 15 * 3840, -40},
+        {stageXZTrigger, FL_PUSH, 700, 450, FL_CTRL, 0, 7.0f / 15},
+        {stageXZTrigger, FL_PUSH, 630, 592, FL_CTRL, 1, 4.0f / 15},
+        {stageXZTrigger, FL_DRAG, 700, 592, FL_CTRL, 1, 7.0f / 15},  // a depth drag snaps too
     };
+    Stage want = start;
     for (const auto& r : rows) {
         Trigger& t = trigger[1];
-        t.stage[0] = {-40, 0, 960, 0, 0, 0, 0.5f};
-        EXPECT_EQ(printed([&] { EXPECT_EQ(press(stageXZTrigger, FL_PUSH, r.x, r.y, r.state), 1); }),
-                  r.editZ ? "editZ=1\n" : "editZ=0\n") << r.x << "," << r.y;
-        EXPECT_EQ(std::make_tuple(t.stage[0].trigger, t.stage[0].z, t.stage[0].x), std::make_tuple(r.trigger, r.z, r.x_))
-            << r.x << "," << r.y;
-        EXPECT_EQ((r.editZ ? triggerZ : triggerTrigger)->value(), r.editZ ? r.z : r.trigger);
+        if (r.event == FL_PUSH) t.stage[0] = want = start, now += 10;
+        const Trigger before = t;
+        const size_t steps = undoList.size();
+        const int X = r.view->x(), Y = r.view->y(), W = r.view->w(), H = r.view->h();
+        const std::string out = printed([&] { EXPECT_EQ(press(r.view, r.event, r.x, r.y, r.state), 1); });
+        auto* time = r.view == stageXY ? nullptr : static_cast<Fl_StageZTrigger*>(r.view);
+        if (!time) {
+            want.x = float((r.x - X) - W / 2), want.y = float(H / 2 - (r.y - Y));
+            EXPECT_EQ(triggerX->value() * 1000 + triggerY->value(), want.x * 1000 + want.y);
+        } else {
+            const float tm = std::isnan(r.snapped) ? float(r.x - X) / float(W) / time->scale + time->base : r.snapped;
+            const float vm = float(2 * (H / 2 - (r.y - Y)));
+            if (r.editZ) want.z = tm * 3840, (time->view ? want.y : want.x) = vm;
+            else want.trigger = tm;
+            EXPECT_EQ(time->editZ, bool(r.editZ)) << r.x << "," << r.y;
+            EXPECT_EQ(out, r.event == FL_DRAG ? "" : r.editZ ? "editZ=1\n" : "editZ=0\n");
+            EXPECT_EQ((r.editZ ? triggerZ : triggerTrigger)->value(), r.editZ ? want.z : want.trigger);
+            EXPECT_TRUE(!r.editZ || (time->view ? triggerY : triggerX)->value() == vm);
+            EXPECT_EQ((time->view ? valueYZTriggerBase : valueXZTriggerBase)->value(), time->base);
+            EXPECT_EQ((time->view ? valueYZTriggerScale : valueXZTriggerScale)->value(), time->scale);
+        }
+        Trigger expected = before;
+        expected.stage[0] = want;
+        EXPECT_EQ(std::memcmp(&t, &expected, sizeof t), 0) << r.view->label() << " " << r.x << "," << r.y;
+        ASSERT_EQ(undoList.size(), steps + (r.event == FL_PUSH)) << r.x << "," << r.y;
+        EXPECT_EQ(undoList.back().type, kUndoTriggerChange);
     }
-    press(stageXZTrigger, FL_DRAG, 700, 592, FL_CTRL);  // a depth drag snaps too
-    EXPECT_EQ(trigger[1].stage[0].z, 7.0f / 15 * 3840);
-
-    stageXZTrigger->scale = 2.5f;  // the read-outs follow any event
-    EXPECT_EQ(press(stageXZTrigger, FL_MOVE, 0, 0), 0);
-    EXPECT_EQ(valueXZTriggerScale->value(), 2.5);
-    ASSERT_EQ(undoList.size(), 3u);  // the new trigger, its selection, then the merged edits
-    undo();
+    EXPECT_EQ(press(stageXY, FL_RELEASE, 0, 0) + press(stageXY, FL_MOVE, 0, 0), 0);
+    cb_undoMenuItem(nullptr, nullptr);
     EXPECT_EQ(trigger[1].stage[0].z, 960);
 }
 
@@ -139,8 +158,8 @@ TEST_F(StageViews, ZoomScrollAndReset) {
     EXPECT_EQ(valueYZTriggerScale->value(), scale);
     enter(scrollYZTrigger, 0.2);
     EXPECT_EQ(stageYZTrigger->base + valueYZTriggerBase->value(), 0.2f + 0.2);
-    cb_Orig(nullptr, nullptr);
-    EXPECT_EQ(stageYZTrigger->scale + stageYZTrigger->base, 1.0f);
+    cb_Orig(nullptr, nullptr);  // the base comes back into range, and shows
+    EXPECT_EQ(stageYZTrigger->scale + stageYZTrigger->base + valueYZTriggerBase->value(), 1.0f);
 
     const double maximum = scrollXZTrigger->maximum();
     cb_5(nullptr, nullptr);
@@ -152,39 +171,79 @@ TEST_F(StageViews, ZoomScrollAndReset) {
     EXPECT_EQ(scrollXZTrigger->slider_size(), 1.0f);
 }
 
-TEST_F(StageViews, StepAndRepeatDialogCopiesUndoAndCapacity) {
+// Every field non-zero, entered through the dialog with the Match buttons
+// between: the copies are, bit for bit, the single-precision formulas in
+// their order, and stage slots past the source's count keep what they held.
+TEST_F(StageViews, StepAndRepeatCopiesAreTheFormulasExactly) {
+    Trigger& src = trigger[1];
+    copy_text(src.triggerType, "snr.md2");
+    src.health = 3, src.points = 2, src.bonusType = 1, src.stageCount = 3;
+    for (int k = 0; k < 8; k++) src.stage[k] = {12.5f * k - 31, 7.25f - 9 * k, 333.0f + 77 * k, 3.0f * k + 1, -5.0f * k, 11, 0.1f * k};
+    for (int n = 2; n <= 4; n++)
+        for (Stage& s : trigger[n].stage) s = {float(n), 1, 2, 3, 4, 5, 6};
+    const std::vector<Trigger> before(trigger, trigger + 5);
+    cb_Step(nullptr, nullptr);
+    auto button = [](const char* label) { return labelled(stepAndRepeat, label); };
+    const float length = segment[1].length;  // the selected trigger's segment
+    enter(snrTriggerInc, 0.125);
+    char line[64];
+    std::snprintf(line, sizeof line, "0.125 t = %.1f Z", 256 * 0.125 * length);
+    EXPECT_STREQ(snrConversion->value(), line);
+    button("Match to Trigger")->do_callback();
+    EXPECT_EQ(snrZInc->value(), 256 * 0.125 * length);
+    enter(snrZInc, 150);
+    std::snprintf(line, sizeof line, "150.0 Z = %.3f t", 150 / (256 * length));
+    EXPECT_STREQ(snrConversion->value(), line);
+    button("Match to Z")->do_callback();
+    EXPECT_EQ(snrTriggerInc->value(), 150 / (256 * length));
+    const std::pair<Fl_Value_Input*, double> fields[] = {{snrCount, 3.9}, {snrAngle, 37}, {snrCentreX, 12.5},
+        {snrCentreXInc, -3.25}, {snrCentreY, -35.5}, {snrCentreYInc, 4.75}, {snrRXInc, 7}, {snrRYInc, -11}, {snrRZInc, 13}};
+    for (const auto& [field, value] : fields) enter(field, value);
+    button("OK")->do_callback();
+    ASSERT_EQ(triggerList->size(), 4);
+    const float a = float(37 * 0.017453292519943295), cx = 12.5f, cy = -35.5f;
+    for (int i = 1; i <= 3; i++) {
+        Trigger want = before[1 + i];
+        copy_text(want.triggerType, src.triggerType);
+        want.triggerSegment = 1, want.health = 3, want.points = 2, want.bonusType = 1, want.stageCount = 3;
+        const float f = float(i), ang = a * f, ddx = -3.25f * f, ddy = 4.75f * f;
+        for (int k = 0; k < 3; k++) {
+            const Stage& s = src.stage[k];
+            Stage& c = want.stage[k];
+            const float u = (s.x - cx) + ddx, v = (s.y - cy) + ddy;
+            c.trigger = float(150 / (256 * length)) * f + s.trigger;
+            c.x = (cosf(ang) * u + sinf(ang) * v) + cx;
+            c.y = cy + ((-u) * sinf(ang) + v * cosf(ang));
+            c.z = 150.0f * f + s.z, c.rx = 7.0f * f + s.rx, c.ry = -11.0f * f + s.ry, c.rz = 13.0f * f + s.rz;
+        }
+        EXPECT_EQ(std::memcmp(&trigger[1 + i], &want, sizeof want), 0) << i;
+        EXPECT_STREQ(triggerList->text(1 + i), "StepAndRepeat");
+    }
+    EXPECT_EQ(std::memcmp(&trigger[1], &before[1], sizeof src), 0);
+    EXPECT_EQ(std::make_tuple(undoList.back().type, undoList.back().count), std::make_tuple(int(kUndoStepAndRepeat), 3));
+    undo();
+    EXPECT_EQ(triggerList->size(), 1);
+}
+
+TEST_F(StageViews, StepAndRepeatDialogResetReopenAndCapacity) {
     cb_Step(nullptr, nullptr);
     Fl_Double_Window* dialog = stepAndRepeat;
     ASSERT_STREQ(dialog->label(), "Vantrope - Step and Repeat");
-    cb_Reset(nullptr, nullptr);
-    EXPECT_EQ(snrCount->value() + snrCentreY->value() + snrRZInc->value(), -34);
-    enter(snrTriggerInc, 0.25);
-    EXPECT_STREQ(snrConversion->value(), "0.250 t = 960.0 Z");
-    cb_Match(nullptr, nullptr);
-    EXPECT_EQ(snrZInc->value(), 960);
+    snrZInc->value(960);
     dialog->hide();  // closed by the window manager: the same dialog comes back
     cb_Step(nullptr, nullptr);
     EXPECT_EQ(stepAndRepeat, dialog);
     EXPECT_TRUE(dialog->visible());
     EXPECT_EQ(snrZInc->value(), 960);
-
     cb_Reset(nullptr, nullptr);
-    snrCentreY->value(0), snrCount->value(3), snrAngle->value(90);
+    for (Fl_Value_Input* f : {snrAngle, snrCentreX, snrCentreXInc, snrCentreYInc, snrTriggerInc, snrZInc, snrRXInc, snrRYInc, snrRZInc})
+        EXPECT_EQ(f->value(), 0) << f->label();
+    EXPECT_EQ(std::make_pair(snrCount->value(), snrCentreY->value()), std::make_pair(1.0, -35.0));
     Fl_Widget_Tracker tracker(dialog);
     cb_OK1(nullptr, nullptr);
     pump_events();
     EXPECT_TRUE(tracker.deleted() && !stepAndRepeat);
-    ASSERT_EQ(triggerList->size(), 4);
-    for (int n = 2; n <= 4; n++) {  // stage 1 at (100, 0) goes round to (0, -100), (-100, 0), (0, 100)
-        EXPECT_STREQ(triggerList->text(n), "StepAndRepeat");
-        EXPECT_EQ(std::make_tuple(trigger[n].stageCount, trigger[n].triggerSegment), std::make_tuple(4, 1));
-        const float ring[][2] = {{0, -100}, {-100, 0}, {0, 100}};
-        EXPECT_NEAR(trigger[n].stage[1].x, ring[n - 2][0], 1e-4);
-        EXPECT_NEAR(trigger[n].stage[1].y, ring[n - 2][1], 1e-4);
-    }
-    EXPECT_STREQ(undo_type(), "Step and Repeat");
-    undo();
-    EXPECT_EQ(triggerList->size(), 1);
+    EXPECT_EQ(triggerList->size(), 2);
 
     // Refused when the copies do not fit: nothing changes, the dialog stays.
     while (triggerList->size() < 253) triggerList->add("t");

@@ -1,51 +1,12 @@
-// Step-and-repeat copies, the depth/time conversion texts, and the beat grid
-// of the time views.
+// Step-and-repeat counts and the depth/time conversion texts (the copies:
+// the dialog test in tests/gui), and the beat grid of the time views.
 #include "document/beat_grid.h"
 #include "document/step_repeat.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
-
-TEST(StepRepeat, RingAndShiftCopies) {
-    Trigger src;
-    default_trigger(src);
-    std::strcpy(src.triggerType, "drone.md2");
-    src.triggerSegment = 3, src.health = 5, src.points = 2, src.bonusType = 1, src.stageCount = 2;
-    src.stage[0] = {10, 0, 7, 1, 2, 3, 0.25f};
-    src.stage[1] = {20, 5, 9, 0, 0, 0, 0.5f};
-    // Count 3, 90 degrees about (0, 0): the first stage goes round the ring.
-    const StepRepeatParams ring = step_repeat_params(3.9, 90, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    ASSERT_EQ(ring.count, 3);
-    const float expected[3][2] = {{0, -10}, {-10, 0}, {0, 10}};
-    for (int i = 1; i <= 3; i++) {
-        Trigger copy;
-        default_trigger(copy);
-        step_repeat_copy(src, i, ring, copy);
-        EXPECT_NEAR(copy.stage[0].x, expected[i - 1][0], 1e-5) << i;
-        EXPECT_NEAR(copy.stage[0].y, expected[i - 1][1], 1e-5) << i;
-        EXPECT_STREQ(copy.triggerType, "drone.md2");
-        EXPECT_EQ(std::make_tuple(copy.triggerSegment, copy.health, copy.points, copy.bonusType, copy.stageCount),
-                  std::make_tuple(3, 5, 2, 1, 2));
-    }
-
-    // Angle 0: shifts only, exactly; the centre has no effect; increments add up.
-    const StepRepeatParams shift = step_repeat_params(2, 0, 40, 5, -35, 0, 0.125, 100, 10, 0, -1);
-    const std::pair<float Stage::*, float> increments[] = {{&Stage::x, 5},   {&Stage::y, 0},  {&Stage::z, 100},
-        {&Stage::trigger, 0.125f}, {&Stage::rx, 10}, {&Stage::ry, 0}, {&Stage::rz, -1}};
-    for (int i = 1; i <= 2; i++) {
-        Trigger copy;
-        default_trigger(copy);
-        copy.stage[5].x = 99;  // past the source's count: kept
-        step_repeat_copy(src, i, shift, copy);
-        for (int k = 0; k < 2; k++)
-            for (const auto& [field, increment] : increments)
-                EXPECT_EQ(copy.stage[k].*field, src.stage[k].*field + increment * i) << i << " " << k;
-        EXPECT_EQ(copy.stage[5].x, 99);
-    }
-}
 
 TEST(StepRepeat, CountsConversionsAndRoom) {
     for (const auto& [count, whole] : {std::pair{-2.7, -2}, {1e300, 2147483647}, {NAN, 0}})
