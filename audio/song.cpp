@@ -218,6 +218,12 @@ std::string song_name_for(const std::string& chosenPath, const std::string& leve
     return relative.string();
 }
 
+std::string working_folder() {
+    std::error_code error;
+    const fs::path here = fs::current_path(error);
+    return error ? std::string(".") : here.string();
+}
+
 std::string format_song_time(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
     const long long ms = std::llround(seconds * 1000.0);

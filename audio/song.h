@@ -87,5 +87,8 @@ std::string locate_song(const std::string& song, const std::string& levelPath,
 std::string song_name_for(const std::string& chosenPath, const std::string& levelPath,
                           const std::string& workingDir);
 
+// The working folder ("." when it cannot be found).
+std::string working_folder();
+
 // A time as m:ss.mmm (minutes not limited to 59), rounded to the millisecond.
 std::string format_song_time(double seconds);
