@@ -65,8 +65,7 @@ void autosave_now() {
         case Autosaver::Result::Written:
         case Autosaver::Result::Removed:
             // The report goes once writing works again, unless the row shows something else by now.
-            if (!failureShown.empty() && songStatus && songStatus->label() && failureShown == songStatus->label())
-                clear_status();
+            if (!failureShown.empty()) withdraw_status(failureShown);
             failureShown.clear();
             break;
         case Autosaver::Result::Unchanged: break;

@@ -2,6 +2,7 @@
 
 #include "app/autosave.h"
 #include "app/dialogs.h"
+#include "app/transport.h"
 #include "app/window_handles.h"
 #include "document/level_file.h"
 #include "document/records.h"
@@ -72,6 +73,7 @@ void open_level() { open_level_file(dialog_file_chooser("Open Level File", "*.tx
 
 void open_level_file(const char* path) {
     if (path) {
+        stop_playback();
         std::string chosen = path;
         std::printf("Attempting to load level '%s'\n", chosen.c_str());
         std::fflush(stdout);
@@ -86,15 +88,19 @@ void open_level_file(const char* path) {
     }
     activeSegment = 0;
     show_segment();
+    // The song's name and the level's folder may both have changed.
+    if (path) reload_song();
 }
 
 void cb_New(Fl_Menu_*, void*) {
+    stop_playback();
     new_level();
     // A new level is truly empty: no triggers or enemy models are listed.
     triggerList->clear();
     enemyList->clear();
     activeTrigger = 0;
     activeEnemy = 0;
+    reload_song();
 }
 
 void cb_Open(Fl_Menu_*, void*) { open_level(); }

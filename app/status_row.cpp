@@ -18,3 +18,7 @@ void clear_status() {
     songStatus->copy_label("");
     songStatus->redraw();
 }
+
+void withdraw_status(const std::string& text) {
+    if (songStatus && songStatus->label() && text == songStatus->label()) clear_status();
+}

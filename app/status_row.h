@@ -12,3 +12,6 @@ extern Fl_Box* songStatus;
 void set_status(const std::string& text);
 // Empties the status row without printing anything.
 void clear_status();
+// Empties the status row only while it still shows `text`, so one report
+// never wipes another's.
+void withdraw_status(const std::string& text);
