@@ -1,6 +1,7 @@
 // The segment maps on the "Segments" page: the map preview, custom height
 // and colour maps, the hue roller and palettes loaded from pictures.
 #include "gui_test_support.h"
+#include "tests/reference/visualizations.h"
 
 namespace {
 
@@ -94,7 +95,8 @@ TEST_F(SegmentMaps, InstallButtonsCopyAndCheckTheFile) {
     EXPECT_NE(dialogs.alerted[0].find("longer than 255"), std::string::npos);
 }
 
-TEST_F(SegmentMaps, PaletteFromAPictureAfterOneThatIsNone) {
+// Both palette commands rewrite the active segment's palette alone, and its map.
+TEST_F(SegmentMaps, PaletteFromAPictureAfterOneThatIsNoneAndFromTheHueRoller) {
     std::ofstream(dir + "/junk.png") << "junk";
     ScriptDialogs dialogs;
     dialogs.choices = {dir + "/junk.png", put_png(dir + "/pal.png", 16, 16, numbered)};
@@ -103,15 +105,11 @@ TEST_F(SegmentMaps, PaletteFromAPictureAfterOneThatIsNone) {
     loadPaletteButton->do_callback();
     EXPECT_EQ(dialogs.asked, std::vector<std::string>{"Not a valid PNG.  Try another?"});
     for (int i = 0; i < 256; i++) ASSERT_EQ(segment[1].palette[i], numbered(i % 16, i / 16)) << i;
-    EXPECT_EQ(segment[0].palette[0], 16u << 16);  // other segments keep theirs
     EXPECT_EQ(mismatches_with_generated(segment[1]), 0);
-}
-
-TEST_F(SegmentMaps, HueRollerRewritesTheActivePaletteAndMap) {
     activeSegment = 2;
-    enter(hueRoller, 0.0);
-    EXPECT_EQ(segment[2].palette[0], (16u << 16) | (16u << 8));  // cyan ramp to light grey
-    EXPECT_EQ(segment[2].palette[255], (144u << 16) | (144u << 8) | 143u);
-    EXPECT_EQ(segment[1].palette[0], 16u << 16);
+    enter(hueRoller, 0.3);
+    EXPECT_EQ(std::vector<uint32_t>(segment[2].palette, segment[2].palette + 256), reference::hue_palette(0.3f));
+    EXPECT_EQ(segment[0].palette[0], 16u << 16);  // other segments keep theirs
+    EXPECT_EQ(segment[1].palette[0], numbered(0, 0));
     EXPECT_EQ(mismatches_with_generated(segment[2]), 0);
 }

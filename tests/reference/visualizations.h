@@ -1,11 +1,12 @@
-// Reference pictures of the four visualization generators, written plainly
-// from their formulas: scalar single-precision steps in the documented order,
-// the C library's fmodf, the plasma's recursion as described, with rand()
-// after srand(). Slow on purpose. The unit, GUI and end-to-end tests predict
+// Reference pictures of the four visualization generators and the hue
+// palette, written plainly from their formulas: scalar single-precision steps
+// in the documented order, the C library's fmodf, the plasma's recursion as
+// described, with rand() after srand(). Slow on purpose. The tests predict
 // the generators with these, never with the code under test.
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -83,6 +84,31 @@ inline std::vector<int> indices(int generator, float a, float b, int w, int h, i
                 const float zy = static_cast<float>(3 * (gy - h / 2)) / static_cast<float>(w);
                 out[y * w + x] = 9 * julia_count(zx, zy, -a, b - 1.5f) % 256;
             }
+        }
+    return out;
+}
+
+// The hue palette: each channel's slopes k and m by the range of h (red,
+// green, blue), entry f - 16 = trunc(k f), entry f + 112 = trunc(m f + 144 k)
+// for f = 16..143, each channel kept in its byte (hues outside 0..1 too).
+inline std::vector<uint32_t> hue_palette(float h) {
+    std::array<float, 6> s;  // red k, m, green k, m, blue k, m
+    if (h < 0.33333334f) {
+        const float a = h * -3.0f + 1.0f, b = h * 3.0f;
+        s = {1 - a, a, 1 - b, b, 1, 0};
+    } else if (h <= 0.6666667f) {
+        const float e = h * 3.0f - 1.0f, t = 1 - e;
+        s = {1, 0, 1 - t, t, t, e};
+    } else {
+        const float d = h * 3.0f - 2.0f, p = 1 - d;
+        s = {p, d, 1, 0, 1 - p, p};
+    }
+    std::vector<uint32_t> out(256);
+    for (int i = 16; i < 144; i++)
+        for (int c = 0; c < 3; c++) {
+            const float f = static_cast<float>(i), base = 144.0f * s[2 * c];
+            out[i - 16] += static_cast<uint32_t>(std::clamp(to_int(s[2 * c] * f), 0, 255)) << 8 * c;
+            out[i + 112] += static_cast<uint32_t>(std::clamp(to_int(s[2 * c + 1] * f + base), 0, 255)) << 8 * c;
         }
     return out;
 }

@@ -29,21 +29,18 @@ long faults(const Image* img, Want want) {
     return n;
 }
 
-// Loads with stdout (returned in *printed) and libpng's stderr captured.
-Image* load(const std::string& path, std::string* printed) {
+// Loads with libpng's stderr captured; true when what it printed is right for
+// the result: nothing for a picture, else "Couldn't load PATH (8 hex digits)\n".
+Image* load(const std::string& path, bool* printedRight) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     Image* img = loadPng(path.c_str());
-    *printed = testing::internal::GetCapturedStdout();
+    std::string s = testing::internal::GetCapturedStdout();
     testing::internal::GetCapturedStderr();
-    return img;
-}
-
-// "Couldn't load PATH (xxxxxxxx)\n" with eight hex digits.
-bool isCouldntLoad(std::string s, const std::string& path) {
     const size_t hex = s.size() < 10 ? 0 : s.size() - 10;
     const bool digits = s.find_first_not_of("0123456789abcdef", hex) == hex + 8;
-    return digits && s.replace(hex, 8, "xxxxxxxx") == "Couldn't load " + path + " (xxxxxxxx)\n";
+    *printedRight = img ? s.empty() : digits && s.replace(hex, 8, "x") == "Couldn't load " + path + " (x)\n";
+    return img;
 }
 
 }  // namespace
@@ -61,22 +58,19 @@ TEST(PngRoundTrip, AlphaSizeLimitPaddingAndMissingFile) {
          {std::tuple{5, 3, 1}, {5, 3, 0}, {1, 1, 1}, {300, 20, 1}, {3, 129, 0}, {512, 512, 0}, {513, 1, 1}, {1, 513, 1}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h << " alpha " << alpha);
         saveImagePng(path.c_str(), src.data(), w, h, 513, alpha);
-        std::string printed;
-        Image* img = load(path, &printed);
-        if (w > 512 || h > 512) {
-            EXPECT_TRUE(!img && isCouldntLoad(printed, path)) << printed;
-            continue;
-        }
-        ASSERT_NE(img, nullptr);
-        EXPECT_EQ(printed, "");
+        bool printedRight = false;
+        Image* img = load(path, &printedRight);
+        EXPECT_TRUE(printedRight);
+        ASSERT_EQ(img != nullptr, w <= 512 && h <= 512);
+        if (!img) continue;
         EXPECT_EQ(dims(img), dims(w, h));
         const uint32_t opaque = alpha ? 0 : 0xff000000u;  // a named copy: lambdas cannot capture bindings
         EXPECT_EQ(faults(img, [&](int x, int y) { return src[y * 513 + x] | opaque; }), 0);
         freeImage(img);
     }
-    std::string printed;  // a missing file gives null and prints nothing
-    EXPECT_EQ(load(tmp / "missing.png", &printed), nullptr);
-    EXPECT_EQ(printed, "");
+    testing::internal::CaptureStdout();  // a missing file gives null and prints nothing
+    EXPECT_EQ(loadPng((tmp / "missing.png").c_str()), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 // Transparency chunks of every kind become alpha 0 on exactly the named
@@ -95,7 +89,6 @@ TEST(PngTransparency, TrnsChunkGivesAlpha) {
         {PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 10, 20, 31}, {}, {}, {0, 10, 20, 30, 0}, {0x001E140A, 0xFF1F140A}},
         {PNG_COLOR_TYPE_RGB, 16, {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7}, {}, {}, {0, 0x102, 0x304, 0x506, 0},
          {0x00050301, 0xFF050301}},
-        {PNG_COLOR_TYPE_GRAY, 8, {7, 8}, {}, {}, {0, 0, 0, 0, 7}, {0x00070707, 0xFF080808}},
         {PNG_COLOR_TYPE_GRAY, 2, {0x1B}, {}, {}, {0, 0, 0, 0, 1}, {0xFF000000, 0x00555555, 0xFFAAAAAA, 0xFFFFFFFF}},
     };
     TempFolder tmp;
@@ -121,12 +114,9 @@ TEST(PngTransparency, TrnsChunkGivesAlpha) {
 }
 
 // Every PngSuite file (all colour types and depths, interlaced and not) must
-// give ImageMagick's pixels. The suite's gAMA chunks make ImageMagick call the
-// samples linear and turn them into sRGB on output; "-set colorspace sRGB"
-// relabels them so the stored samples come out as they are. The loader keeps
-// the high byte of 16-bit samples and scales low depths exactly, as
-// ImageMagick does at 16 bits (v * 65535 / (2^d - 1)), so the high byte of
-// each of its samples must be ours.
+// give ImageMagick's pixels. "-set colorspace sRGB" keeps ImageMagick from
+// converting the gAMA-tagged samples; at 16 bits its low depths are scaled
+// exactly (v * 65535 / (2^d - 1)), so the high byte of each sample must be ours.
 TEST(PngSuite, PixelsAsImageMagickReadsThem) {
     const std::string suite = std::string(VANTROPE_TESTDATA) + "/png/pngsuite";
     if (!fs::is_directory(suite)) GTEST_SKIP() << "no test data at " << suite;
@@ -164,12 +154,10 @@ TEST(PngMalformed, EveryFileIsRefusedOrReadInsideItsBuffer) {
     const std::string dir = std::string(VANTROPE_TESTDATA) + "/png/malformed";
     if (!fs::is_directory(dir)) GTEST_SKIP() << "no test data at " << dir;
     for (const auto& entry : fs::directory_iterator(dir)) {
-        const std::string path = entry.path().string();
-        std::string printed;
-        Image* img = load(path, &printed);
+        bool printedRight = false;
+        Image* img = load(entry.path().string(), &printedRight);
         // Whatever pixels were read, nothing may land in the padding.
-        EXPECT_TRUE(img ? printed.empty() && !faults(img, [&](int x, int y) { return at(img, x, y); })
-                        : isCouldntLoad(printed, path)) << path << ": " << printed;
+        EXPECT_TRUE(printedRight && (!img || !faults(img, [&](int x, int y) { return at(img, x, y); }))) << entry.path();
         freeImage(img);
     }
 }

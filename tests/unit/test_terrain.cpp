@@ -9,35 +9,26 @@
 #include "preview/camera.h"
 #include "preview/terrain.h"
 
-namespace {
-
 using ImagePtr = std::unique_ptr<Image, void (*)(Image*)>;
 
-Segment test_segment(bool tunnel) {
+TEST(TerrainMesh, StripLayoutLandscapeTunnelColourMapRuleAndHeights) {
     Segment s;
     default_segment(s);
-    s.isTunnel = tunnel;
     s.scale = 100;
     s.length = 2.5f;
     for (uint32_t i = 0; i < 256; i++) s.palette[i] = 0x00A00000u + i;
-    return s;
-}
-
-}  // namespace
-
-TEST(TerrainMesh, StripLayoutLandscapeTunnelAndColourMapRule) {
     ImagePtr heights(newImage(256, 256), freeImage), sameSize(newImage(256, 256), freeImage),
         smaller(newImage(128, 128), freeImage), shorter(newImage(256, 128), freeImage);
-    for (int y = 0; y < 256; y++)
-        for (int x = 0; x < 256; x++) {
-            heights->pixels[y * 256 + x] = (x + y) & 0xFF;
-            sameSize->pixels[y * 256 + x] = 0xFF000000u | (y << 8) | x;  // names its pixel
-        }
+    for (int k = 0; k < 256 * 256; k++) {
+        heights->pixels[k] = (k / 256 + k % 256) & 0xFF;
+        sameSize->pixels[k] = 0xFF000000u | k;  // names its pixel
+    }
     for (bool tunnel : {false, true})
         for (int grid : {128, 100, 64}) {
+            s.isTunnel = tunnel;
             const int step = 256 / grid;
             std::vector<TerrainVertex> mesh(grid * grid * 2, TerrainVertex{});
-            buildTerrainMesh(test_segment(tunnel), heights.get(), sameSize.get(), grid, mesh.data());
+            buildTerrainMesh(s, heights.get(), sameSize.get(), grid, mesh.data());
             for (int k = 0; k < 2 * grid * (grid - 1); k++) {  // strip r, column c, rows r and r + 1 in turn
                 const int r = k / (2 * grid), c = k % (2 * grid) / 2, i = r + k % 2, h = (i + c) * step & 0xFF;
                 // Index 255 lies at -155 and index 0 at -155 - scale; a tunnel bends row i round the
@@ -50,21 +41,18 @@ TEST(TerrainMesh, StripLayoutLandscapeTunnelAndColourMapRule) {
             }
             for (int k = 2 * grid * (grid - 1); k < 2 * grid * grid; k++) ASSERT_EQ(mesh[k].packedColor, 0u);  // unused
         }
-    const Segment s = test_segment(false);
+    s.isTunnel = false;
     for (Image* other : {smaller.get(), shorter.get(), static_cast<Image*>(nullptr)}) {  // no colour map of the height map's size
         std::vector<TerrainVertex> mesh(128 * 128 * 2);
         buildTerrainMesh(s, heights.get(), other, 128, mesh.data());
         EXPECT_EQ(mesh[terrainVertexIndex(128, 5, 9, true)].packedColor, s.palette[30]);  // pixel (18, 12)
     }
-}
-
-TEST(TerrainMesh, HeightsFromTheGeneratorThroughAGreyRamp) {
-    Segment s = test_segment(false);
+    // Heights come from the generator through a grey ramp: the fade's index at (3, 4) is 25.
     s.visualization = 3;
     s.seedA = s.seedB = 0;
     Image* generated = nullptr;
     terrainHeights(s, 0, "", generated);
-    EXPECT_EQ(generated->pixels[4 * 256 + 3], 0x191919u);  // the fade's index at (3, 4) is 25
+    EXPECT_EQ(generated->pixels[4 * 256 + 3], 0x191919u);
     freeImage(generated);
 }
 
@@ -72,15 +60,17 @@ TEST(PreviewCamera, ViewsOrbitMapPositionAndDrag) {
     EXPECT_EQ(previewMapDistance(0.5, 128, 1.0f), 128.0f);
     EXPECT_EQ(previewMapDistance(0.3, 100, 15.0f), 900.000061f);  // single precision; 900 in double
     const float pos = 128;
-    const struct { int angle; float pitch, yaw; double eye[3]; } rows[] = {{0, 0, 0, {0, 85, pos - 155}}, {1, 0, 0, {-155, 85, pos}}, {2, 0, 0, {155, 85, pos}},
-                {7, 0, 0, {0, 85, pos - 155}}, {2, 0, 0.5f, {155 * sin(0.5), 0, pos - 155 * cos(0.5)}},
-                {1, 0.3f, -0.2f, {155 * cos(0.3) * sin(-0.2), 155 * sin(0.3), pos - 155 * cos(0.3) * cos(-0.2)}}};
+    const struct { int angle; float pitch, yaw; double eye[3]; } rows[] = {
+        {0, 0, 0, {0, 85, pos - 155}}, {1, 0, 0, {-155, 85, pos}}, {2, 0, 0, {155, 85, pos}}, {7, 0, 0, {0, 85, pos - 155}},
+        {2, 0, 0.5f, {155 * sin(0.5), 0, pos - 155 * cos(0.5)}},
+        {1, 0.3f, -0.2f, {155 * cos(0.3) * sin(-0.2), 155 * sin(0.3), pos - 155 * cos(0.3) * cos(-0.2)}}};
     for (const auto& row : rows) {
         const PreviewCamera c = previewCamera(row.angle, pos, row.pitch, row.yaw);
         for (int i = 0; i < 3; i++) EXPECT_NEAR(c.eye[i], row.eye[i], 1e-4) << row.angle << " " << row.pitch << " " << i;
         EXPECT_TRUE(c.target[0] == 0 && c.target[1] == 0 && c.target[2] == pos);
     }
-    const struct { float start; int startY, eventY, height; float result; } drags[] = {{0.0f, 271, 0, 272, 271.0f / 272}, {0.5f, 272, 0, 272, 1.0f}, {0.5f, 100, 168, 272, 0.25f},
-                 {0.2f, 0, 200, 272, 0.0f}, {0.7f, 5, 50, 0, 0.7f}};
+    const struct { float start; int startY, eventY, height; float result; } drags[] = {
+        {0.0f, 271, 0, 272, 271.0f / 272}, {0.5f, 272, 0, 272, 1.0f}, {0.5f, 100, 168, 272, 0.25f},
+        {0.2f, 0, 200, 272, 0.0f},         {0.7f, 5, 50, 0, 0.7f}};
     for (const auto& d : drags) EXPECT_FLOAT_EQ(dragMapPosition(d.start, d.startY, d.eventY, d.height), d.result) << d.eventY;
 }
