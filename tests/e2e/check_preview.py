@@ -1,15 +1,13 @@
 #!/usr/bin/env python3
-"""Checks the two preview screenshots of test_preview.sh.
-
-The level has a green terrain palette (no red), the default cyan fog colour
-and one selected trigger whose model flies from (-40, 55, 10) at time 0 to
-(40, 55, 10) at time 0.08, seen by the front camera of a segment of length 4.
-Usage: check_preview.py shot1.ppm shot2.ppm skin.ppm m1
-(the first at map position m1 with the enemy on its path, the second after
-its last stage time)."""
+"""Checks the two preview screenshots of test_preview.sh: check_preview.py
+shot1.ppm shot2.ppm skin.ppm m1. The level has a green terrain (no red), the
+default cyan fog and one selected trigger whose model flies from (-40, 55, 10)
+at time 0 to (40, 55, 10) at time 0.08, seen by the front camera of a segment
+of length 4; shot 1 is at map position m1, shot 2 after the last stage time."""
 import math
-import re
 import sys
+
+from find_subimage import read_ppm
 
 FOG, WHITE = (0, 192, 192), (255, 255, 255)
 MARKERS = {(153, 51, 153), (255, 51, 51), (153, 0, 153)}
@@ -17,9 +15,7 @@ MARKERS = {(153, 51, 153), (255, 51, 51), (153, 0, 153)}
 
 def pixels(path):
     """Rows of (r, g, b) of an 8-bit binary PPM."""
-    data = open(path, "rb").read()
-    w, h = map(int, re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data).groups())
-    data = data[re.match(rb"P6\s+\d+\s+\d+\s+255\s", data).end():]
+    w, h, data = read_ppm(path)
     return w, h, [[tuple(data[3 * (y * w + x):3 * (y * w + x) + 3]) for x in range(w)] for y in range(h)]
 
 

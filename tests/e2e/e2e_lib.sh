@@ -23,6 +23,12 @@ fail() {
     exit 1
 }
 
+# Runs the command until it succeeds, up to 10 s.
+retry() {
+    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
 # Starts the editor (in folder $2, default the work folder) and waits for its main window.
 start_editor() {
     local exe
@@ -33,15 +39,8 @@ start_editor() {
 }
 
 # Prints the id of the first visible window whose title matches, waiting up to 10 s.
-wait_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+wait_window() { retry window_named "$1"; }
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
 
 # Prints the id of the editor's one window without a title: a question or
 # an alert, when one is shown.
@@ -62,19 +61,12 @@ focus() {
 # chooser completes typed names, then confirms.
 paste_path() {
     printf '%s' "$1" | xclip -selection clipboard
-    xdotool key ctrl+a BackSpace
-    xdotool key ctrl+v
+    xdotool key ctrl+a BackSpace ctrl+v
     sleep 0.3
     xdotool key Return
 }
 
-wait_file() {
-    for _ in $(seq 100); do
-        [ -s "$1" ] && { sleep 0.3; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+wait_file() { retry test -s "$1" && sleep 0.3; }
 
 # File > Open (it has no shortcut: Alt+F, then O) with the level file $1;
 # waits until the editor reports loading it.
@@ -92,11 +84,20 @@ open_level() {
 
 # Waits until the editor has printed that it reads level $1, then a little more.
 wait_loaded() {
-    for _ in $(seq 100); do
-        grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out" && break
-        sleep 0.1
-    done
+    retry grep -q "Attempting to load level '$1'" "$E2E_WORK/editor.out"
     sleep 1
+}
+
+# Ctrl+A in the main window, then the level $1 through the Save As chooser;
+# waits until $1.txt has been written.
+save_as() {
+    local chooser
+    focus "$MAIN_WINDOW"
+    xdotool key ctrl+a
+    chooser=$(wait_window "Save As Level") || fail "Ctrl+A did not open the Save As chooser"
+    focus "$chooser"
+    paste_path "$1"
+    wait_file "$1.txt" || fail "no file was written"
 }
 
 # Ctrl+S in the main window, then waits until the level file $1 has been
@@ -105,9 +106,6 @@ save_again() {
     focus "$MAIN_WINDOW"
     touch -d '-1 second' "$E2E_WORK/marker"
     xdotool key ctrl+s
-    for _ in $(seq 100); do
-        [ "$1" -nt "$E2E_WORK/marker" ] && { sleep 0.3; return 0; }
-        sleep 0.1
-    done
-    fail "Ctrl+S did not save"
+    retry test "$1" -nt "$E2E_WORK/marker" || fail "Ctrl+S did not save"
+    sleep 0.3
 }

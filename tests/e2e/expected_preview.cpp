@@ -19,12 +19,8 @@ void put_rgb(uint32_t word) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s level.txt [palette] > picture.ppm\n", argv[0]);
-        return 2;
-    }
-    std::FILE* file = std::fopen(argv[1], "r");
-    if (!file) return 1;
+    std::FILE* file = argc == 2 || argc == 3 ? std::fopen(argv[1], "r") : nullptr;
+    if (!file) return 1;  // usage: expected_preview level.txt [palette] > picture.ppm
     reset_level_records();
     LevelContents contents;
     read_level(file, contents);

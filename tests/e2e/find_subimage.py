@@ -1,53 +1,35 @@
 #!/usr/bin/env python3
-"""Finds a small binary PPM inside a larger one, pixel for pixel.
-
-Prints the top-left position and exits 0 when found, exits 1 otherwise."""
+"""Finds a small binary PPM inside a larger one, pixel for pixel: prints the
+top-left position and exits 0 when found, exits 1 otherwise."""
+import re
 import sys
+
+_GAP = rb"(?:\s|#[^\n]*\n)+"  # white space and comments between the header's fields
 
 
 def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos) + 1
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    pos += 1
-    if fields[0] != b"P6" or fields[3] != b"255":
+    """Width, height and the RGB bytes of an 8-bit binary PPM."""
+    data = open(path, "rb").read()
+    head = re.match(rb"P6" + _GAP + rb"(\d+)" + _GAP + rb"(\d+)" + _GAP + rb"255\s", data)
+    if not head:
         raise SystemExit(f"{path}: not an 8-bit binary PPM")
-    w, h = int(fields[1]), int(fields[2])
-    return w, h, data[pos:pos + w * h * 3]
+    return int(head[1]), int(head[2]), data[head.end():]
 
 
 def main():
     big_w, big_h, big = read_ppm(sys.argv[1])
     small_w, small_h, small = read_ppm(sys.argv[2])
     row = small_w * 3
-    first = small[0:row]
-    start = 0
-    while True:
-        at = big.find(first, start)
-        if at < 0:
-            return 1
-        start = at + 1
-        if at % 3:
-            continue
+    at = big.find(small[:row])
+    while at >= 0:
         x, y = (at // 3) % big_w, (at // 3) // big_w
-        if x + small_w > big_w or y + small_h > big_h:
-            continue
-        if all(big[((y + r) * big_w + x) * 3:((y + r) * big_w + x) * 3 + row] ==
-               small[r * row:(r + 1) * row] for r in range(small_h)):
+        if at % 3 == 0 and x + small_w <= big_w and y + small_h <= big_h and all(
+                big[((y + r) * big_w + x) * 3:][:row] == small[r * row:(r + 1) * row] for r in range(small_h)):
             print(f"{x} {y}")
             return 0
+        at = big.find(small[:row], at + 1)
+    return 1
 
 
-sys.exit(main())
+if __name__ == "__main__":
+    sys.exit(main())

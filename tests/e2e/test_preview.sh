@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# In a working folder whose models/ holds a real MD2 model and its skin, open
-# a level whose segment 0 has a trigger of that model's type, drag the map
-# position with the right button in the preview, and check two screenshots:
-# the fog-coloured background, the terrain in the lower part, the model in
-# its skin colours where the enemy is, then after the last stage time the
-# path without the model.
+# With a real MD2 model and its skin in models/, open a level whose segment 0
+# has a trigger of that type, drag the map position with the right button in
+# the preview, and check two screenshots (see check_preview.py).
 set -u
 editor=$1
 . "$(dirname "$0")/e2e_lib.sh"
@@ -37,23 +34,19 @@ raise_map_position() {
     sleep 0.2
     xdotool mousedown 3
     sleep 0.2
-    xdotool mousemove $((X + 240)) $((Y + 193))
-    sleep 0.1
-    xdotool mousemove $((X + 240)) $((Y + 186))
-    sleep 0.2
+    for y in 193 186; do xdotool mousemove $((X + 240)) $((Y + y)); sleep 0.2; done
     xdotool mouseup 3
     sleep 1
 }
-raise_map_position
-import -window "$preview" -depth 8 "ppm:$E2E_WORK/first.ppm" || fail "no screenshot"
-raise_map_position
-import -window "$preview" -depth 8 "ppm:$E2E_WORK/second.ppm" || fail "no screenshot"
+for shot in first second; do
+    raise_map_position
+    import -window "$preview" -depth 8 "ppm:$E2E_WORK/$shot.ppm" || fail "no screenshot"
+done
 convert "$E2E_WORK/models/camera1.png" -depth 8 "ppm:$E2E_WORK/skin.ppm" || fail "could not read the skin"
 
 if ! python3 "$(dirname "$0")/check_preview.py" "$E2E_WORK/first.ppm" "$E2E_WORK/second.ppm" \
         "$E2E_WORK/skin.ppm" "$(python3 -c 'print(14 / 272)')"; then
-    cp "$E2E_WORK/first.ppm" /tmp/vantrope-preview-first.ppm
-    cp "$E2E_WORK/second.ppm" /tmp/vantrope-preview-second.ppm
+    for shot in first second; do cp "$E2E_WORK/$shot.ppm" "/tmp/vantrope-preview-$shot.ppm"; done
     fail "the preview is not as expected (shots kept as /tmp/vantrope-preview-*.ppm)"
 fi
 echo "PASS: background, terrain, model in its skin colours, and the path after the model has gone"

@@ -9,6 +9,7 @@ exe=$(readlink -f "$editor")
 level="$E2E_WORK/level.txt"
 printf '%s\n' "[global]" "segments=1" "[segment]" "[trigger]" "health=1" "stageCount=2" >"$level"
 cp "$level" "$E2E_WORK/original"
+recovery_files() { ls "$XDG_STATE_HOME"/vantrope-editor/*.recovery >/dev/null 2>&1; }
 
 start_on_level() {  # $1: seconds between autosaves
     (cd "$E2E_WORK" && exec env VANTROPE_AUTOSAVE_SECONDS="$1" "$exe" "$level") >"$E2E_WORK/editor.out" 2>&1 &
@@ -24,18 +25,17 @@ for xy in "120 45" "60 140" "497 200"; do xdotool mousemove --window "$MAIN_WIND
 xdotool key Home shift+End
 xdotool type 7
 xdotool key Return
-for _ in $(seq 50); do ls "$XDG_STATE_HOME"/vantrope-editor/*.recovery >/dev/null 2>&1 && break; sleep 0.1; done
+retry recovery_files || fail "no recovery file written"
 kill -KILL "$EDITOR_PID"
 wait "$EDITOR_PID" 2>/dev/null
 
 start_on_level 3600
-for _ in $(seq 50); do question=$(untitled) && break; sleep 0.1; done
-[ -n "${question:-}" ] || fail "no recovery question"
+question=$(retry untitled) || fail "no recovery question"
 focus "$question"
 xdotool key Return  # "Yes"
-for _ in $(seq 50); do grep -q "Recovered unsaved changes" "$E2E_WORK/editor.out" && break; sleep 0.1; done
+retry grep -q "Recovered unsaved changes" "$E2E_WORK/editor.out"
 cmp -s "$level" "$E2E_WORK/original" || fail "recovering changed the level file"
 save_again "$level"
 [ "$(grep '^health=' "$level")" = "health=7" ] || fail "the edits were not recovered"
-ls "$XDG_STATE_HOME"/vantrope-editor/*.recovery >/dev/null 2>&1 && fail "Save left the recovery file"
+recovery_files && fail "Save left the recovery file"
 echo "PASS"

@@ -20,32 +20,21 @@ protected:
 
 }  // namespace
 
-TEST_F(Commands, SaveFallsBackToSaveAsThenNamesTheWindow) {
+// Save without a usable name is Save As, which names the level but not the
+// window; Save titles the window with the level's base name, whatever the outcome.
+TEST_F(Commands, SaveFallsBackToSaveAsAndTitlesTheWindow) {
     const std::string chosen = dir + "/a", tooLong = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 + ".txt"
     dialogs.choices = {tooLong, chosen};
     cb_Save(nullptr, nullptr);  // Save As, to a name that would not fit
-    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});
     EXPECT_STREQ(currentlevel, "");
     cb_Save(nullptr, nullptr);
     EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>(2, "Save As Level"));
-    EXPECT_TRUE(fs::exists(chosen + ".txt"));
-    EXPECT_EQ(std::string(currentlevel), chosen);
+    EXPECT_EQ(std::make_pair(std::string(currentlevel), fs::exists(chosen + ".txt")), std::make_pair(chosen, true));
     EXPECT_STREQ(rootWindow->label(), kTitle);
-
     std::remove((chosen + ".txt").c_str());
-    cb_Save(nullptr, nullptr);  // silent now
-    EXPECT_EQ(dialogs.chooserTitles.size(), 2u);
-    EXPECT_TRUE(fs::exists(chosen + ".txt"));
-    EXPECT_STREQ(rootWindow->label(), "a - Vantrope Level Editor");
 
-    copy_text(currentlevel, "a.tx");  // too short a name: Save As again (cancelled)
-    cb_Save(nullptr, nullptr);
-    EXPECT_EQ(dialogs.chooserTitles.size(), 3u);
-}
-
-TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
     const std::pair<std::string, const char*> rows[] = {  // the level's name, the title
-        {dir + "/one.txt", "one.txt - Vantrope Level Editor"},
+        {chosen, "a - Vantrope Level Editor"},
         {"levels\\two.txt", "two.txt - Vantrope Level Editor"},  // a backslash, no slash
         {dir + "/missing/three", "three - Vantrope Level Editor"},
     };
@@ -58,7 +47,11 @@ TEST_F(Commands, TitleIsTheBaseNameWhateverTheOutcome) {
         EXPECT_STREQ(rootWindow->label(), title);
     }
     fs::current_path(cwd);
-    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kCreateFailed});  // the missing folder
+    EXPECT_TRUE(fs::exists(chosen + ".txt"));  // Save to the name: no chooser
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>(2, kCreateFailed));  // too long, the missing folder
+    copy_text(currentlevel, "a.tx");  // too short a name: Save As again (cancelled)
+    cb_Save(nullptr, nullptr);
+    EXPECT_EQ(dialogs.chooserTitles.size(), 3u);
 }
 
 TEST_F(Commands, SaveAndOpenRestoreTheLevel) {

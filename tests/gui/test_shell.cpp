@@ -1,4 +1,4 @@
-// Start-up state, the About window and Quit.
+// Start-up state and the About window.
 #include "gui_test_support.h"
 
 TEST(Shell, StartsOnTheSegmentsPageWithThePreviewInAWindowOfItsOwn) {
@@ -22,9 +22,4 @@ TEST(Shell, AboutWindowComesForwardOrIsBuiltAnew) {
     EXPECT_TRUE(aboutBox->visible());
     cb_OK(nullptr, nullptr);
     EXPECT_EQ(aboutBox, nullptr);
-}
-
-TEST(Shell, QuitExitsWithStatusOne) {
-    GTEST_FLAG_SET(death_test_style, "fast");
-    EXPECT_EXIT(cb_Quit(nullptr, nullptr), ::testing::ExitedWithCode(1), "");
 }

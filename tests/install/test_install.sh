@@ -12,20 +12,15 @@ fail() {
     exit 1
 }
 
-cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || { cat "$prefix.log"; rm -f "$prefix.log"; fail "cmake --install failed"; }
-rm -f "$prefix.log"
-
-for program in vantrope-editor vantrope-level; do
-    [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
-done
+cmake --install "$build" --prefix "$prefix/root" >"$prefix/log" 2>&1 || { cat "$prefix/log"; fail "cmake --install failed"; }
+prefix="$prefix/root"
+[ -x "$prefix/bin/vantrope-editor" ] && [ -x "$prefix/bin/vantrope-level" ] || fail "a program is not installed"
 entry="$prefix/share/applications/vantrope-editor.desktop"
-[ -f "$entry" ] || fail "the desktop entry is not installed"
-desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
+desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry (or there is none)"
 grep -qx 'Exec=vantrope-editor %f' "$entry" || fail "the entry does not start vantrope-editor with a file"
 grep -Eq '^Categories=(.*;)?(Development|Game);' "$entry" || fail "the entry is neither in Development nor in Game"
-icon=$(sed -n 's/^Icon=//p' "$entry")
-[ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "the icon '$icon' is not installed"
-grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" || fail "the icon is not an SVG picture"
+icon="$prefix/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$entry").svg"
+grep -q '<svg' "$icon" || fail "the icon the entry names is not installed as an SVG picture"
 
 # The installed level tool runs on its own.
 "$prefix/bin/vantrope-level" --help | grep -q '^Usage: vantrope-level' || fail "the installed vantrope-level does not run"
