@@ -1,0 +1,130 @@
+// The tempo, the metronome and slower playback, without a device.
+#include "audio/beat_click.h"
+#include "audio/resample.h"
+#include "audio/tempo.h"
+#include "tests/test_songs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+TEST(Tempo, FindsTheBeatOfClicksAndDrumsAndNoneInSilenceOrNoise) {
+    struct Case {
+        TestBeat kind;
+        double bpm;  // 0: no tempo
+    };
+    const Case cases[] = {
+        {TestBeat::clicks, 96},  {TestBeat::clicks, 128}, {TestBeat::clicks, 148}, {TestBeat::clicks, 174},
+        {TestBeat::drums, 96},   {TestBeat::drums, 128},  {TestBeat::drums, 148},  {TestBeat::drums, 174},
+        {TestBeat::silence, 0},  {TestBeat::noise, 0},
+    };
+    for (const Case& c : cases) {
+        const std::vector<float> song = make_test_song(c.kind, c.bpm > 0 ? c.bpm : 120, 30);
+        const TempoEstimate e = detect_tempo(song.data(), song.size(), 44100);
+        SCOPED_TRACE(::testing::Message() << "kind " << static_cast<int>(c.kind) << " at " << c.bpm);
+        EXPECT_EQ(e.found, c.bpm > 0);
+        if (c.bpm > 0) {
+            EXPECT_NEAR(e.bpm, c.bpm, 0.5);
+        }
+    }
+    // Cancelled before it starts: no estimate.
+    const std::vector<float> song = make_test_song(TestBeat::clicks, 128, 30);
+    const std::atomic<bool> cancel{true};
+    const TempoEstimate e = detect_tempo(song.data(), song.size(), 44100, &cancel);
+    EXPECT_TRUE(e.cancelled);
+    EXPECT_FALSE(e.found);
+}
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// Clicks alone (over silence) for `frames` output frames from song frame
+// `start` at `step`, rendered in blocks of the sizes given, in turn.
+std::vector<int16_t> render_clicks(const ClickGrid& grid, double start, double step, int frames,
+                                   const std::vector<int>& blocks) {
+    std::vector<int16_t> out(2 * frames, 0);
+    ClickTail tail;
+    for (int at = 0, b = 0; at < frames; b++) {
+        const int n = std::min(blocks[b % blocks.size()], frames - at);
+        mix_clicks(out.data() + 2 * at, n, kRate, start + at * step, step, grid, tail);
+        at += n;
+    }
+    return out;
+}
+
+// The output frames where a click starts: sound after 20 silent frames.
+std::vector<int> click_starts(const std::vector<int16_t>& out) {
+    std::vector<int> starts;
+    int silent = 20;
+    for (size_t k = 0; k < out.size() / 2; k++) {
+        if (out[2 * k] != 0 && silent >= 20) starts.push_back(static_cast<int>(k));
+        silent = out[2 * k] == 0 ? silent + 1 : 0;
+    }
+    return starts;
+}
+
+}  // namespace
+
+TEST(BeatClick, StartsAtTheOutputFrameOfEachBeatAtEverySpeed) {
+    const ClickGrid grid{148, 3, 8};
+    const double beatFrames = 60.0 / 148 * kRate;
+    const double start = 3.5 * beatFrames - 0.3;  // song frames; the first click is beat 4, a bar
+    for (double step : kPlaySpeeds) {
+        SCOPED_TRACE(step);
+        const int frames = static_cast<int>(6 * beatFrames / step);
+        const std::vector<int16_t> whole = render_clicks(grid, start, step, frames, {1024});
+        // The first output frame whose song position is at or past beat n.
+        std::vector<int> expected;
+        for (int n = 4; n < 10; n++) {
+            const int k = static_cast<int>(std::ceil((n * beatFrames - start) / step));
+            if (k < frames) expected.push_back(k);
+        }
+        EXPECT_EQ(click_starts(whole), expected);
+        // Blocks of any size, clicks straddling them: the same sound.
+        EXPECT_EQ(render_clicks(grid, start, step, frames, {1, 333, 7, 1000, 64}), whole);
+        // Each click lasts 4 ms at most; bars (beats 4 and 8) are louder.
+        for (size_t i = 0; i < expected.size(); i++) {
+            const int next = i + 1 < expected.size() ? expected[i + 1] : frames;
+            int last = expected[i], peak = 0;
+            for (int k = expected[i]; k < next; k++)
+                if (whole[2 * k] != 0) last = k, peak = std::max(peak, std::abs(whole[2 * k]));
+            EXPECT_LE(last - expected[i], kClickSeconds * kRate);
+            EXPECT_EQ(peak > 15000, i == 0 || i == 4) << "click " << i << " peak " << peak;
+        }
+    }
+    // No beat grid, no clicks.
+    for (const ClickGrid& bad : {ClickGrid{0, 3, 8}, ClickGrid{148, 0, 8}, ClickGrid{148, 3, 0},
+                                 ClickGrid{NAN, 3, 8}, ClickGrid{1e9, 3, 8}})
+        EXPECT_TRUE(click_starts(render_clicks(bad, 0, 1, 4096, {1024})).empty()) << bad.bpm;
+}
+
+TEST(PlaySpeed, InterpolatesTheSongLinearlyAndStopsAtItsEnd) {
+    // A ramp (sample i holds i) is its own linear interpolation: output
+    // frame k holds position + k x step.
+    const int songFrames = 3000;
+    std::vector<int16_t> ramp(songFrames);
+    for (int i = 0; i < songFrames; i++) ramp[i] = static_cast<int16_t>(i);
+    for (double step : kPlaySpeeds) {
+        const double position = 1000.25;
+        std::vector<int16_t> out(2 * 8192, -1);
+        const int played = resample_stereo(ramp.data(), songFrames, 1, position, step, out.data(), 8192);
+        EXPECT_EQ(played, static_cast<int>(std::ceil((songFrames - position) / step))) << step;
+        for (int k = 0; k < 8192; k++) {
+            const double at = position + k * step;
+            const int expected = at < songFrames - 1 ? static_cast<int>(std::lround(at))
+                                 : at < songFrames   ? songFrames - 1
+                                                     : 0;
+            ASSERT_EQ(out[2 * k], expected) << "step " << step << " frame " << k;
+            ASSERT_EQ(out[2 * k + 1], expected);
+        }
+    }
+    // At full speed from a whole frame: the song's own samples, channels
+    // mixed to stereo (even ones left, odd ones right).
+    const std::vector<int16_t> three = {10, 20, 30, -40, 50, 60};
+    std::vector<int16_t> out(4);
+    resample_stereo(three.data(), 2, 3, 0, 1.0, out.data(), 2);
+    EXPECT_EQ(out, (std::vector<int16_t>{20, 20, 10, 50}));
+}
