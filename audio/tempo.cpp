@@ -37,7 +37,30 @@ struct Analysis {
     double perSecond = 0;           // strength values per second
 };
 
-bool analyse(const float* mono, std::size_t frames, int rate, const std::atomic<bool>* cancel, Analysis& a) {
+// Mono samples in -1..1, from float samples or from interleaved 16-bit
+// frames whose channels are averaged.
+struct Samples {
+    const float* mono = nullptr;
+    const int16_t* pcm = nullptr;
+    int channels = 1;
+    std::size_t frames = 0;
+
+    void copy(std::size_t first, unsigned count, float* out) const {
+        if (mono) {
+            std::copy(mono + first, mono + first + count, out);
+            return;
+        }
+        const float scale = 1.0f / (32768.0f * channels);
+        for (unsigned i = 0; i < count; i++) {
+            const int16_t* f = pcm + (first + i) * channels;
+            int sum = 0;
+            for (int c = 0; c < channels; c++) sum += f[c];
+            out[i] = static_cast<float>(sum) * scale;
+        }
+    }
+};
+
+bool analyse(const Samples& samples, int rate, const std::atomic<bool>* cancel, Analysis& a) {
     unsigned hop = 128;
     while (hop * 2 <= rate / kOnsetRate) hop *= 2;
     const unsigned window = hop * 2;
@@ -52,12 +75,12 @@ bool analyse(const float* mono, std::size_t frames, int rate, const std::atomic<
     Owned<cvec_t, del_cvec> spectrum(new_cvec(window));
     if (!tempo || !pvoc || !flux || !in || !beat || !value || !spectrum) return false;
 
-    const std::size_t hops = frames / hop;
+    const std::size_t hops = samples.frames / hop;
     a.strength.reserve(hops);
     a.energy.reserve(hops);
     for (std::size_t h = 0; h < hops; h++) {
         if (h % kCancelEvery == 0 && cancelled(cancel)) return false;
-        std::copy(mono + h * hop, mono + (h + 1) * hop, in->data);
+        samples.copy(h * hop, hop, in->data);
         aubio_tempo_do(tempo.get(), in.get(), beat.get());
         if (beat->data[0] != 0) {
             const double bpm = aubio_tempo_get_bpm(tempo.get());
@@ -111,13 +134,11 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-}  // namespace
-
-TempoEstimate detect_tempo(const float* mono, std::size_t frames, int rate, const std::atomic<bool>* cancel) {
+TempoEstimate estimate(const Samples& samples, int rate, const std::atomic<bool>* cancel) {
     TempoEstimate result;
-    if (!mono || rate < 1000 || frames < kMinSeconds * rate) return result;
+    if (rate < 1000 || samples.frames < kMinSeconds * rate) return result;
     Analysis a;
-    if (!analyse(mono, frames, rate, cancel, a)) {
+    if (!analyse(samples, rate, cancel, a)) {
         result.cancelled = cancelled(cancel);
         return result;
     }
@@ -167,4 +188,24 @@ TempoEstimate detect_tempo(const float* mono, std::size_t frames, int rate, cons
     result.bpm = bpm;
     result.found = result.clarity >= kMinClarity;
     return result;
+}
+
+}  // namespace
+
+TempoEstimate detect_tempo(const float* mono, std::size_t frames, int rate, const std::atomic<bool>* cancel) {
+    if (!mono) return {};
+    Samples s;
+    s.mono = mono;
+    s.frames = frames;
+    return estimate(s, rate, cancel);
+}
+
+TempoEstimate detect_tempo(const int16_t* samples, std::size_t frames, int channels, int rate,
+                           const std::atomic<bool>* cancel) {
+    if (!samples || channels < 1) return {};
+    Samples s;
+    s.pcm = samples;
+    s.channels = channels;
+    s.frames = frames;
+    return estimate(s, rate, cancel);
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 struct TempoEstimate {
     bool found = false;      // false: silence, noise, too short, or cancelled
@@ -17,4 +18,8 @@ struct TempoEstimate {
 // Estimates the tempo of `frames` mono samples at `rate` Hz. Stops early,
 // with cancelled set, once `cancel` (when given) becomes true.
 TempoEstimate detect_tempo(const float* mono, std::size_t frames, int rate,
+                           const std::atomic<bool>* cancel = nullptr);
+// The same for interleaved 16-bit frames of `channels` channels, mixed to
+// mono as it goes (no copy of the song).
+TempoEstimate detect_tempo(const int16_t* samples, std::size_t frames, int channels, int rate,
                            const std::atomic<bool>* cancel = nullptr);

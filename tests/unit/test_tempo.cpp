@@ -29,8 +29,14 @@ TEST(Tempo, FindsTheBeatOfClicksAndDrumsAndNoneInSilenceOrNoise) {
             EXPECT_NEAR(e.bpm, c.bpm, 0.5);
         }
     }
+    // Interleaved 16-bit stereo, one side silent: mixed to mono on the way.
+    const std::vector<float> song = make_test_song(TestBeat::drums, 128, 30);
+    std::vector<int16_t> stereo(2 * song.size(), 0);
+    for (size_t i = 0; i < song.size(); i++) stereo[2 * i] = static_cast<int16_t>(std::lround(song[i] * 20000));
+    const TempoEstimate pcm = detect_tempo(stereo.data(), song.size(), 2, 44100);
+    EXPECT_TRUE(pcm.found);
+    EXPECT_NEAR(pcm.bpm, 128, 0.5);
     // Cancelled before it starts: no estimate.
-    const std::vector<float> song = make_test_song(TestBeat::clicks, 128, 30);
     const std::atomic<bool> cancel{true};
     const TempoEstimate e = detect_tempo(song.data(), song.size(), 44100, &cancel);
     EXPECT_TRUE(e.cancelled);
