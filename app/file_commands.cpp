@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/main_window.h"
+#include "app/transport.h"
 #include "document/level_file.h"
 #include "document/records.h"
 #include "app/undo_menu.h"
@@ -143,6 +144,7 @@ void open_level() { open_level_file(dialog_file_chooser("Open Level File", "*.tx
 
 void open_level_file(const char* path) {
     if (path) {
+        stop_playback();
         std::string chosen = path;
         std::printf("Attempting to load level '%s'\n", chosen.c_str());
         std::fflush(stdout);
@@ -156,15 +158,19 @@ void open_level_file(const char* path) {
     }
     activeSegment = 0;
     show_segment();
+    // The song's name and the level's folder may both have changed.
+    if (path) reload_song();
 }
 
 void cb_New(Fl_Menu_*, void*) {
+    stop_playback();
     new_level();
     // A new level is truly empty: no triggers or enemy models are listed.
     triggerList->clear();
     enemyList->clear();
     activeTrigger = 0;
     activeEnemy = 0;
+    reload_song();
 }
 
 void cb_Open(Fl_Menu_*, void*) { open_level(); }

@@ -3,12 +3,15 @@
 #include "app/widget_helpers.h"
 
 #include "app/dialogs.h"
+#include "app/transport.h"
+#include "audio/song.h"
 #include "document/colour_text.h"
 #include "document/records.h"
 #include "panels/palette_map.h"
 #include "panels/segment_maps.h"
 #include "preview/perspective_preview_ui.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
@@ -101,6 +104,8 @@ void make_global_settings() {
     chaosDropRate = make_value_input(200, 204, 55, "Automatic Chaos Up");
     initialChaos = make_value_input(385, 204, 55, "Initital Chaos");
     song = new Fl_Input(200, 232, 200, 25, "Song");
+    song->when(FL_WHEN_CHANGED | FL_WHEN_ENTER_KEY_ALWAYS);
+    song->callback(CB(cb_song));
     songBrowse = new Fl_Button(405, 232, 35, 25, "...");
     songBrowse->tooltip("Choose the song file");
     songBrowse->callback(CB(cb_songBrowse));
@@ -223,13 +228,17 @@ void set_segment_range(int n) {
 
 void cb_levelSegments(Fl_Counter*, void*) { set_segment_range(static_cast<int>(levelSegments->value())); }
 
+// The song is read again on Enter at once, otherwise after a pause in typing.
+void cb_song(Fl_Input*, void*) {
+    const bool enter = Fl::event() == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter);
+    song_name_edited(enter);
+}
+
 void cb_songBrowse(Fl_Button*, void*) {
-    const char* path = dialog_file_chooser("Open Song", "*", nullptr, 0);
+    const char* path = dialog_file_chooser("Open Song", "*.{wav,ogg,oga,flac,mp3,opus,aif,aiff}", nullptr, 0);
     if (!path) return;
-    const char* name = path;
-    for (const char* p = path; *p; p++)
-        if (*p == '/' || *p == '\\') name = p + 1;
-    song->value(name);
+    song->value(song_name_for(path, currentlevel, working_folder()).c_str());
+    reload_song();
 }
 
 void cb_pathPosition(Fl_Value_Slider*, void*) {

@@ -60,6 +60,7 @@ void make_segments_page();
 void set_segment_range(int n);
 
 void cb_levelSegments(Fl_Counter*, void*);
+void cb_song(Fl_Input*, void*);
 void cb_songBrowse(Fl_Button*, void*);
 void cb_pathPosition(Fl_Value_Slider*, void*);
 void cb_isTunnel(Fl_Check_Button*, void*);

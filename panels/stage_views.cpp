@@ -2,6 +2,9 @@
 
 #include "app/widget_helpers.h"
 
+#include "app/transport.h"
+#include "audio/song_session.h"
+
 #include "document/beat_grid.h"
 #include "document/stage_geometry.h"
 #include "document/trigger_commands.h"
@@ -33,6 +36,7 @@ Fl_Value_Output* valueYZTriggerScale = nullptr;
 Fl_Value_Output* valueXZTriggerBase = nullptr;
 Fl_Value_Output* valueXZTriggerScale = nullptr;
 Fl_Check_Button* beatGridButton = nullptr;
+Fl_Check_Button* waveButton = nullptr;
 
 namespace {
 
@@ -107,6 +111,41 @@ void draw_beats(const TimeAxes& a) {
         fl_color(grey, grey, grey);
         fl_line(b.column, a.Y, b.column, a.Y + a.H - 1);
     }
+}
+
+// The waveform: a blue-green that stands apart from the grey background, the
+// grey beat lines and the red time lines drawn over it.
+constexpr unsigned char kWave[3] = {70, 168, 186};
+// The playhead: yellow, over everything else.
+constexpr unsigned char kPlayhead[3] = {255, 226, 0};
+
+// The song's slice of the trigger's segment, a min/max line per column.
+void draw_wave(const TimeAxes& a) {
+    const SongSession& s = song_session();
+    const double S = level_segment_seconds();
+    if (!waveButton || !waveButton->value() || !s.song() || !s.wave() || !(S > 0) || !(a.pps > 0)) return;
+    static std::vector<WaveColumn> columns;
+    // Column c shows segment fraction (c - left) / pps.
+    const double start = (trigger_segment() + (a.X - static_cast<double>(a.left)) / a.pps) * S;
+    waveform_columns(*s.song(), *s.wave(), start, S / a.pps, a.W, columns);
+    const int middle = static_cast<int>(a.cy), half = a.H / 2;
+    fl_color(kWave[0], kWave[1], kWave[2]);
+    for (int c = 0; c < a.W; c++) {
+        const WaveColumn& col = columns[static_cast<size_t>(c)];
+        if (col.present) fl_yxline(a.X + c, wave_row(middle, half, col.range.hi), wave_row(middle, half, col.range.lo));
+    }
+}
+
+void draw_playhead(const TimeAxes& a) {
+    double seconds;
+    const double S = level_segment_seconds();
+    if (!playhead_seconds(seconds) || !(S > 0)) return;
+    const double t = seconds / S - trigger_segment();
+    if (t < 0 || t >= 1) return;
+    const int c = time_column(a, static_cast<float>(t));
+    if (c < a.X || c >= a.X + a.W) return;
+    fl_color(kPlayhead[0], kPlayhead[1], kPlayhead[2]);
+    fl_line(c, a.Y, c, a.Y + a.H - 1);
 }
 
 void zoom(Fl_StageZTrigger* view, Fl_Slider* scroll, float scale) {
@@ -248,6 +287,7 @@ void Fl_StageZTrigger::draw() {
     auto value = [&](const Stage& s) { return view ? s.y : s.x; };
     fl_push_clip(X, Y, W, H);
     background(X, Y, W, H);
+    draw_wave(a);
     draw_beats(a);
 
     const int tc = time_column(a, selected.trigger);
@@ -274,6 +314,7 @@ void Fl_StageZTrigger::draw() {
         stage_square(depth_column(a, t.stage[i].z), value_row(a, value(t.stage[i])), false, X, Y, W, H);
     fl_color(255, 0, 0);
     stage_square(depth_column(a, selected.z), value_row(a, value(selected)), true, X, Y, W, H);
+    draw_playhead(a);
     fl_pop_clip();
 }
 
@@ -314,7 +355,7 @@ int Fl_StageZTrigger::handle(int event) {
 // The front view 380 x 335 at the top right of the page (535, 90); the side
 // view 520 x 215 at the bottom left (10, 465) and the top view 380 x 215
 // beside it (535, 465), with their read-outs, zoom buttons and the "Beats"
-// switch in the row above them (y 440) and their scroll sliders under them.
+// and "Wave" switches in the row above them (y 440) and their scroll sliders under them.
 void make_stage_views() {
     stageXY = new Fl_StageXY(535, 90, 380, 335, "Stage Front View");
     label_view(stageXY, false);
@@ -327,6 +368,12 @@ void make_stage_views() {
     beatGridButton->value(1);
     beatGridButton->tooltip("Show the song's beats; hold Ctrl while dragging to snap to them");
     beatGridButton->callback(CB(cb_beatGridButton));
+    // Right of the side view's label, which is centred between its read-outs.
+    waveButton = new Fl_Check_Button(322, 440, 65, 20, "Wave");
+    waveButton->down_box(FL_DOWN_BOX);
+    waveButton->value(1);
+    waveButton->tooltip("Show the song's waveform");
+    waveButton->callback(CB(cb_waveButton));
 }
 
 void reset_time_views() {
@@ -361,3 +408,5 @@ void cb_beatGridButton(Fl_Check_Button*, void*) {
     stageYZTrigger->redraw();
     stageXZTrigger->redraw();
 }
+
+void cb_waveButton(Fl_Check_Button*, void*) { cb_beatGridButton(beatGridButton, nullptr); }

@@ -3,7 +3,8 @@
 // (x against depth). The mouse places the selected stage. The side and top
 // views are time views: their horizontal axis is the progress through the
 // trigger's segment, zoomed and scrolled with the controls around them, with
-// the song's beats drawn behind the path.
+// the song's waveform and beats drawn behind the path and, while the song
+// plays, a playhead at the song time.
 #pragma once
 
 #include <FL/Fl_Box.H>
@@ -45,6 +46,8 @@ extern Fl_Value_Output* valueXZTriggerBase;
 extern Fl_Value_Output* valueXZTriggerScale;
 // "Beats": shows or hides the beat grid of both time views.
 extern Fl_Check_Button* beatGridButton;
+// "Wave": shows or hides the song's waveform in both time views.
+extern Fl_Check_Button* waveButton;
 
 // Builds the three views with their read-outs, zoom buttons and scroll
 // sliders inside the currently open group.
@@ -65,3 +68,4 @@ void cb_Orig1(Fl_Button*, void*);
 void cb_scrollYZTrigger(Fl_Slider*, void*);
 void cb_scrollXZTrigger(Fl_Slider*, void*);
 void cb_beatGridButton(Fl_Check_Button*, void*);
+void cb_waveButton(Fl_Check_Button*, void*);

@@ -36,6 +36,8 @@ for src in fuzz/fuzz_*.cpp; do
     done
     # The MD2 reader starts from the real models of the shared test data.
     if [ "$corpus_name" = md2 ]; then cp "${VANTROPE_TESTDATA:-../shared/testdata}"/md2/*.md2 "$work/corpus/" 2>/dev/null || true; fi
+    # The song reader starts from small songs written for the run.
+    if [ "$corpus_name" = song ]; then build/song_seeds "$work/corpus"; fi
     echo "-- $name"
     if ! "build-fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
             -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then

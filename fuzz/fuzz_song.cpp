@@ -1,0 +1,23 @@
+// Feeds arbitrary bytes to the song reader through libsndfile's virtual I/O
+// and, when a song comes back, builds its waveform summary and plays a
+// little of it. Memory is bounded by the reader's sample limit.
+#include "audio/playback.h"
+#include "audio/song.h"
+#include "audio/waveform.h"
+#include "fuzz/fuzz_target.h"
+
+FUZZ_TARGET(song, data, size) {
+    SongReadOptions options;
+    options.maxSamples = 1 << 22;
+    const SongRead read = read_song_memory(data, size, "fuzz", options);
+    if (!read.song) return 0;
+    const WavePyramid wave(read.song);
+    const WaveRange all = wave.range(0, read.song->frames);
+    PlaybackCore core;
+    core.start(read.song, static_cast<double>(read.song->frames / 2));
+    int16_t out[2 * 256];
+    core.render(out, 256);
+    volatile int keep = all.lo + all.hi + out[0];
+    (void)keep;
+    return 0;
+}
