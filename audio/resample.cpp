@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+namespace {
+
+// Song frame `frame` as a stereo pair.
 void stereo_frame(const int16_t* samples, int channels, int64_t frame, int16_t* out) {
     const int16_t* s = samples + frame * channels;
     switch (channels) {
@@ -16,6 +19,8 @@ void stereo_frame(const int16_t* samples, int channels, int64_t frame, int16_t* 
     }
     }
 }
+
+}  // namespace
 
 int resample_stereo(const int16_t* samples, int64_t songFrames, int channels, double position,
                     double step, int16_t* out, int frames) {

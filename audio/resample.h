@@ -12,14 +12,11 @@ constexpr int kPlaySpeedCount = 4;
 constexpr double kPlaySpeeds[kPlaySpeedCount] = {1.0, 0.75, 0.5, 0.25};
 constexpr const char* kPlaySpeedLabels[kPlaySpeedCount] = {"100%", "75%", "50%", "25%"};
 
-// Song frame `frame` of `samples` (interleaved, `channels` a frame) as a
-// stereo pair: mono on both sides; more than two channels, the even ones
-// mixed on the left and the odd ones on the right.
-void stereo_frame(const int16_t* samples, int channels, int64_t frame, int16_t* out);
-
 // Fills `frames` stereo frames of `out`: output frame k plays song position
 // position + k x step, interpolated between its two neighbouring frames of
-// the `songFrames` stored ones. Output frames at or past the song's end are
+// the `songFrames` stored ones (interleaved, `channels` a frame; mono plays
+// on both sides, of more channels the even ones are mixed on the left and
+// the odd ones on the right). Output frames at or past the song's end are
 // silent. Returns the number of frames that played song.
 int resample_stereo(const int16_t* samples, int64_t songFrames, int channels, double position,
                     double step, int16_t* out, int frames);
