@@ -3,6 +3,7 @@
 #include "app/widget_helpers.h"
 
 #include "app/dialogs.h"
+#include "app/tempo_controls.h"
 #include "app/transport.h"
 #include "audio/song.h"
 #include "document/colour_text.h"
@@ -99,6 +100,7 @@ void make_global_settings() {
     levelSegments->value(8);
     levelSegments->callback(CB(cb_levelSegments));
     bpm = make_counter(200, 148, 170, "Beats per Minute", 1, 1024);
+    make_detect_tempo();
     evoDropRate = make_value_input(200, 176, 55, "Automatic Evolution Up");
     initialEvo = make_value_input(385, 176, 55, "Initial Evolution");
     chaosDropRate = make_value_input(200, 204, 55, "Automatic Chaos Up");
