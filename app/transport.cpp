@@ -19,6 +19,8 @@
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <cstdio>
+
 
 Fl_Button* playButton = nullptr;
 Fl_Box* songTime = nullptr;
@@ -184,6 +186,10 @@ void stop_playback() {
     s.stop();
     playButton->label("Play");
     follow(s.position());
+    char where[120];
+    std::snprintf(where, sizeof where, "Stopped at %s in segment %d, \"Pos\" %.4f", songTime->label(), activeSegment,
+                  mapPosition->value());
+    set_status(where);
 }
 
 void toggle_playback() {

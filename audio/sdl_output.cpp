@@ -18,6 +18,9 @@ public:
     ~SdlOutput() override { close(); }
 
     bool open(PlaybackCore& core) override {
+        // SDL would otherwise catch SIGINT and SIGTERM for its event queue,
+        // which the editor never reads, and the editor could not be stopped.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error_ = SDL_GetError();
             return false;

@@ -20,7 +20,8 @@ void SilentOutput::close() { core_ = nullptr; }
 
 int64_t SilentOutput::consumed() const {
     if (!core_) return 0;
-    return static_cast<int64_t>(std::floor((clock_() - opened_) * core_->rate()));
+    // (Forgiving the rounding of the clock's seconds.)
+    return static_cast<int64_t>(std::floor((clock_() - opened_) * core_->rate() + 1e-6));
 }
 
 void SilentOutput::pump() {

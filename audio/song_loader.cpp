@@ -58,7 +58,7 @@ bool SongLoader::take(LoadedSong& out) {
     return true;
 }
 
-bool SongLoader::busy() const { return !taken_ && !jobs_.empty() && !jobs_.back()->done.load(); }
+bool SongLoader::busy() const { return !taken_ && !jobs_.empty(); }
 
 double SongLoader::progress() const { return jobs_.empty() ? 0.0 : jobs_.back()->progress.load(); }
 

@@ -34,8 +34,8 @@ public:
     void cancel();
     // True once, when the newest request has finished; its result goes to `out`.
     bool take(LoadedSong& out);
-    // Whether the newest request is still reading, its progress 0..1 and
-    // the seconds since it began.
+    // Whether the newest request's result is still to be taken, its
+    // progress 0..1 and the seconds since it began.
     bool busy() const;
     double progress() const;
     double seconds_busy() const;

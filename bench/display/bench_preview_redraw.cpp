@@ -5,13 +5,17 @@
 #include <benchmark/benchmark.h>
 
 #include "app/main_window.h"
+#include "app/transport.h"
+#include "audio/song_session.h"
 #include "document/records.h"
 #include "panels/segments_page.h"
 #include "panels/targets_page.h"
 #include "preview/perspective_preview_ui.h"
+#include "tests/song_files.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Value_Slider.H>
 #include <FL/gl.h>
@@ -19,6 +23,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -75,6 +80,31 @@ void BM_PreviewRedraw(benchmark::State& state) {
     for (auto _ : state) redraw_once();
 }
 BENCHMARK(BM_PreviewRedraw)->Args({480, 272})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+
+// The preview while the song plays (silently, on the clock): the editor's
+// own event loop for two seconds; "fps" counts the preview's draws.
+void BM_PreviewWhilePlaying(benchmark::State& state) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    perspectivePreview->resize(perspectivePreview->x(), perspectivePreview->y(), static_cast<int>(state.range(0)),
+                               static_cast<int>(state.range(1)));
+    if (!song_session().song()) {
+        put_song("song.wav", SF_FORMAT_WAV, 44100, 2, 44100 * 20, tone(220, 8000, 44100));
+        song->value("song.wav");
+        reload_song();
+        while (song_session().loading()) Fl::wait(0.01);
+    }
+    for (auto _ : state) {
+        mapPosition->value(0.0);
+        const uint32_t first = perspectivePreview->frameCounter;
+        const auto began = std::chrono::steady_clock::now();
+        start_playback();
+        while (std::chrono::steady_clock::now() - began < std::chrono::seconds(2)) Fl::wait(0.001);
+        stop_playback();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        state.counters["fps"] = (perspectivePreview->frameCounter - first) / seconds;
+    }
+}
+BENCHMARK(BM_PreviewWhilePlaying)->Args({480, 272})->Args({1920, 1080})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -72,6 +72,23 @@ void choose(Fl_Browser* list, int line) {
     list->do_callback();
 }
 
+std::vector<unsigned char> render(Fl_Widget* view) {
+    rootWindow->make_current();
+    Fl_Offscreen off = fl_create_offscreen(rootWindow->w(), rootWindow->h());
+    fl_begin_offscreen(off);
+    view->draw();
+    std::vector<unsigned char> rgb(3 * view->w() * view->h());
+    fl_read_image(rgb.data(), view->x(), view->y(), view->w(), view->h());
+    fl_end_offscreen();
+    fl_delete_offscreen(off);
+    return rgb;
+}
+
+Rgb pixel(const std::vector<unsigned char>& rgb, const Fl_Widget* view, int x, int y) {
+    const unsigned char* p = &rgb[3 * ((y - view->y()) * view->w() + (x - view->x()))];
+    return {p[0], p[1], p[2]};
+}
+
 // The preview is the map transposed: preview row r, column c is map column r, row c.
 int preview_mismatches(const uint32_t* words) {
     auto* image = dynamic_cast<const Fl_RGB_Image*>(mapPreview->image());

@@ -72,6 +72,12 @@ std::string printed(const std::function<void()>& run);
 void enter(Fl_Widget* field, double value);
 void choose(Fl_Browser* list, int line);
 
+using Rgb = std::array<int, 3>;
+// Draws one widget into an off-screen image of the window and reads it back.
+std::vector<unsigned char> render(Fl_Widget* view);
+// The colour at window pixel (x, y) of a widget's image from render().
+Rgb pixel(const std::vector<unsigned char>& rgb, const Fl_Widget* view, int x, int y);
+
 // Pixels of the map preview that differ from the 256 x 256 map `words`; -1
 // when there is no preview picture.
 int preview_mismatches(const uint32_t* words);

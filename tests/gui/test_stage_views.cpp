@@ -4,26 +4,7 @@
 
 namespace {
 
-using Rgb = std::array<int, 3>;
 const Rgb kGrey{96, 96, 96}, kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{255, 0, 0};
-
-// Draws one view into an off-screen image of the window and reads it back.
-std::vector<unsigned char> render(Fl_Widget* view) {
-    rootWindow->make_current();
-    Fl_Offscreen off = fl_create_offscreen(rootWindow->w(), rootWindow->h());
-    fl_begin_offscreen(off);
-    view->draw();
-    std::vector<unsigned char> rgb(3 * view->w() * view->h());
-    fl_read_image(rgb.data(), view->x(), view->y(), view->w(), view->h());
-    fl_end_offscreen();
-    fl_delete_offscreen(off);
-    return rgb;
-}
-
-Rgb pixel(const std::vector<unsigned char>& rgb, const Fl_Widget* view, int x, int y) {
-    const unsigned char* p = &rgb[3 * ((y - view->y()) * view->w() + (x - view->x()))];
-    return {p[0], p[1], p[2]};
-}
 
 int press(Fl_Widget* view, int event, int x, int y, int state = 0) {
     Fl::e_x = x, Fl::e_y = y, Fl::e_state = state;

@@ -4,6 +4,7 @@
 #include "audio/playback.h"
 #include "audio/song.h"
 #include "audio/song_loader.h"
+#include "audio/song_session.h"
 #include "audio/waveform.h"
 #include "fuzz/fuzz_target.h"
 #include "tests/song_files.h"
@@ -318,4 +319,49 @@ TEST(Playback, SilentOutputRunsOnTheClock) {
         EXPECT_EQ(core.finished(), t >= 2.5);
     }
     output.close();
+}
+
+// Segment k covers [k S, (k + 1) S): the follow rule's table.
+TEST(SongSession, PlaceTable) {
+    const std::vector<std::tuple<double, double, int, int, double>> rows = {
+        {0, 15, 4, 0, 0},          {14.97, 15, 4, 0, 0.998}, {15, 15, 4, 1, 0},   {22.5, 15, 4, 1, 0.5},
+        {59.97, 15, 4, 3, 0.998},  {60, 15, 4, 3, 1},        {75, 15, 4, 3, 1},   {-1, 15, 4, 0, 0},
+        {10, 0, 4, 0, 0},          {40, 22.5, 8, 1, 40 / 22.5 - 1},
+    };
+    for (const auto& [seconds, S, segments, segment, fraction] : rows) {
+        const SongPlace p = song_place(seconds, S, segments);
+        EXPECT_EQ(p.segment, segment) << seconds;
+        EXPECT_NEAR(p.fraction, fraction, 1e-12) << seconds;
+    }
+    EXPECT_DOUBLE_EQ(segment_seconds(3, 8), 22.5);
+    EXPECT_EQ(segment_seconds(3, 0), 0.0);
+}
+
+// Without a device the session plays on its clock: position, end, stop,
+// and the positions it refuses.
+TEST(SongSession, PlaysSilentlyOnTheClock) {
+    TempFolder dir;
+    put_song(dir / "a.wav", SF_FORMAT_WAV, 8000, 1, 20 * 8000, tone(440, 1000, 8000));
+    double now = 50;
+    SongSession session([] { return std::unique_ptr<AudioOutput>(); }, [&] { return now; });
+    EXPECT_EQ(session.play(0), SongSession::Started::noSong);
+    session.load(dir / "a.wav", "a.wav");
+    std::string message;
+    for (int i = 0; i < 500 && !session.finish_load(message); i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(message, "Song \"a.wav\": 0:20.000, 8000 Hz, 1 channel");
+    ASSERT_EQ(session.play(14.9), SongSession::Started::silently);
+    for (auto [later, seconds] : {std::pair{0.0, 14.9}, std::pair{0.05, 14.95}, std::pair{0.15, 15.05}, std::pair{5.0, 19.9}}) {
+        now = 50 + later;
+        EXPECT_NEAR(session.position(), seconds, 1.0 / 8000) << later;
+        EXPECT_FALSE(session.ended());
+    }
+    now = 50 + 5.2;
+    EXPECT_TRUE(session.ended());
+    session.stop();
+    EXPECT_FALSE(session.playing());
+    now += 3;
+    EXPECT_DOUBLE_EQ(session.position(), 20.0);
+    EXPECT_EQ(session.play(20.0), SongSession::Started::pastEnd);
+    session.forget();
+    EXPECT_EQ(session.play(1), SongSession::Started::noSong);
 }

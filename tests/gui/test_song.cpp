@@ -1,0 +1,202 @@
+// The song in the editor: its waveform in the time views, playing it from
+// "Pos" through SDL's disk driver (what was played is read back from the
+// driver's file), following it into the next segment, the silent clock
+// without a device, the Space key and the song chooser.
+#include "gui_test_support.h"
+
+#include "app/status_row.h"
+#include "app/transport.h"
+#include "audio/song_session.h"
+#include "tests/song_files.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Input.H>
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+const Rgb kGrey{96, 96, 96}, kWave{70, 168, 186};
+
+// Runs the event loop until `done` or `seconds` have passed; gives `done`.
+bool wait_until(const std::function<bool()>& done, double seconds = 10) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done() && std::chrono::steady_clock::now() < until) Fl::wait(0.005);
+    return done();
+}
+
+// Names the song in "Song" and waits until it has been read.
+void use_song(const std::string& name) {
+    song->value(name.c_str());
+    reload_song();
+    ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
+}
+
+// A level of one minute over four segments (S = 15 s), a trigger in segment 1.
+class SongInEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cb_New(nullptr, nullptr);
+        levelDuration->value(1), levelSegments->value(4);
+        cb_Add(nullptr, nullptr);
+        Trigger& t = trigger[1];
+        t.triggerSegment = 1;
+        // The path and the stage times clear of the rows and columns checked.
+        for (Stage& s : t.stage) s.y = s.x = 60, s.trigger = -1;
+        triggerList->value(1);
+        select_trigger(1);
+        beatGridButton->value(0);
+    }
+    void TearDown() override { stop_playback(); }
+    TempFolder dir{true};
+    ScriptDialogs dialogs;
+};
+
+constexpr int kRate = 8000;
+
+}  // namespace
+
+// A 27-second song of silence with a loud burst from 20 s to 22 s: in the
+// trigger's segment 1 (15 s to 30 s) the burst's columns show the waveform
+// above and below the middle row, silent columns only on it, and columns
+// past the song's end nothing, at two zooms and a scroll.
+TEST_F(SongInEditor, WaveformFollowsZoomAndScroll) {
+    ASSERT_TRUE(put_song(dir / "burst.wav", SF_FORMAT_WAV, kRate, 1, 27 * kRate, burst(20, 22, kRate)));
+    use_song("burst.wav");
+    ASSERT_NE(song_session().song(), nullptr) << songStatus->label();
+    Fl_StageZTrigger* view = stageYZTrigger;
+    const int X = view->x(), W = view->w(), middle = view->y() + view->h() / 2;
+    for (auto [scale, base] : {std::pair{1.0f, 0.0f}, std::pair{8.0f, 0.3f}, std::pair{8.0f, 0.4f}}) {
+        view->scale = scale, view->base = base;
+        for (bool shown : {true, false}) {
+            waveButton->value(shown);
+            const std::vector<unsigned char> rgb = render(view);
+            int burstColumns = 0;
+            for (int c = X; c < X + W; c++) {
+                // Song seconds at the column's left and right edges.
+                const double from = (1 + (c - X) / double(W) / scale + base) * 15;
+                const double to = (1 + (c + 1 - X) / double(W) / scale + base) * 15;
+                const bool loud = from > 20 && to < 22, quiet = to < 20 || (from > 22 && to < 27), gone = from > 27;
+                SCOPED_TRACE(testing::Message() << "scale " << scale << " base " << base << " column " << c);
+                if (loud) {
+                    burstColumns++;
+                    EXPECT_EQ(pixel(rgb, view, c, middle - 40), shown ? kWave : kGrey);
+                    EXPECT_EQ(pixel(rgb, view, c, middle + 40), shown ? kWave : kGrey);
+                }
+                if (quiet || gone) {
+                    EXPECT_EQ(pixel(rgb, view, c, middle - 40), kGrey);
+                    EXPECT_EQ(pixel(rgb, view, c, middle + 40), kGrey);
+                }
+                if (quiet && c > X) {
+                    EXPECT_EQ(pixel(rgb, view, c, middle), shown ? kWave : kGrey);
+                }
+                if (gone) {
+                    EXPECT_EQ(pixel(rgb, view, c, middle), kGrey);
+                }
+            }
+            EXPECT_GT(burstColumns, 20);
+        }
+    }
+}
+
+// Play from "Pos" 0.4 of segment 1 (21 s): the disk driver's file holds the
+// song's frames from there on, sample for sample, and "Pos" has moved by the
+// time played / S.
+TEST_F(SongInEditor, PlaysTheSongFromPosThroughTheDevice) {
+    const std::string out = dir / "played.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    const SongSignal signal = [](int64_t f, int c) { return int16_t((f * 5 + c * 1111) % 60000 - 30000); };
+    ASSERT_TRUE(put_song(dir / "song.flac", SF_FORMAT_FLAC, kRate, 2, 40 * kRate, signal));
+    use_song("song.flac");
+    activeSegment = 1;
+    mapPosition->value(0.4);
+    start_playback();
+    EXPECT_STREQ(playButton->label(), "Stop");
+    wait_until([] { return false; }, 0.6);
+    stop_playback();
+    EXPECT_STREQ(playButton->label(), "Play");
+
+    const std::string bytes = file_text(out);
+    const int64_t frames = static_cast<int64_t>(bytes.size() / 4);
+    ASSERT_GT(frames, kRate / 4);
+    const auto* played = reinterpret_cast<const int16_t*>(bytes.data());
+    for (int64_t i = 0; i < frames; i++) {
+        const int64_t f = 21 * kRate + i;
+        ASSERT_EQ(std::pair(played[2 * i], played[2 * i + 1]), std::pair(signal(f, 0), signal(f, 1))) << i;
+    }
+    // The position stopped at is what the device had played: within one
+    // block (and one more for a block handed over while stopping).
+    EXPECT_EQ(activeSegment, 1);
+    EXPECT_NEAR(mapPosition->value(), 0.4 + double(frames) / kRate / 15, 2.0 * kAudioBlockFrames / kRate / 15);
+    EXPECT_STREQ(songTime->label(), format_song_time(15 * (1 + mapPosition->value())).c_str());
+}
+
+// Without an audio device the song plays silently on the clock; crossing
+// 15 s moves the editor to segment 1 as the Segment Selector would.
+TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, kRate, 1, 20 * kRate, tone(440, 5000, kRate)));
+    use_song("song.wav");
+    activeSegment = 0;
+    pathPosition->value(0);
+    mapPosition->value(0.98);  // 14.7 s
+    start_playback();
+    EXPECT_STREQ(songStatus->label(), "No audio device: playing silently");
+    double lastBefore = 0;
+    ASSERT_TRUE(wait_until([&] {
+        if (activeSegment == 0) lastBefore = mapPosition->value();
+        return activeSegment == 1;
+    }, 3));
+    EXPECT_EQ(pathPosition->value(), 1);
+    EXPECT_LT(lastBefore, 1.0);
+    EXPECT_LT(mapPosition->value(), 0.05);
+    EXPECT_GE(15 * (1 + mapPosition->value()), 15.0);
+    // The song's end (20 s) stops it.
+    stop_playback();
+    mapPosition->value(0.33);  // 19.95 s
+    start_playback();
+    ASSERT_TRUE(wait_until([] { return std::string(playButton->label()) == "Play"; }, 3));
+    EXPECT_NEAR(mapPosition->value(), 1.0 / 3, 1e-9);
+}
+
+// Space plays and stops, except in a text field, where it is typed.
+TEST_F(SongInEditor, SpaceKeyPlaysUnlessATextFieldHasFocus) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, kRate, 1, 20 * kRate, tone(440, 5000, kRate)));
+    use_song("song.wav");
+    auto space = [] {
+        Fl::e_keysym = ' ';
+        Fl::e_state = 0;
+        Fl::e_text = const_cast<char*>(" ");
+        Fl::e_length = 1;
+        return Fl::handle(FL_KEYBOARD, rootWindow);
+    };
+    for (auto [focus, plays] : {std::pair<Fl_Widget*, bool>{playButton, true}, std::pair<Fl_Widget*, bool>{fogColor, false},
+                                std::pair<Fl_Widget*, bool>{levelDuration, true}}) {
+        SCOPED_TRACE(focus->label() ? focus->label() : "");
+        Fl::focus(focus);
+        space();
+        EXPECT_EQ(song_session().playing(), plays);
+        space();
+        EXPECT_FALSE(song_session().playing());
+    }
+}
+
+// The chooser offers audio files; a file in the level's folder is named
+// relative to it, and is read at once.
+TEST_F(SongInEditor, ChooserNamesTheSongRelativeToTheLevel) {
+    fs::create_directories(dir.dir / "music");
+    ASSERT_TRUE(put_song(dir / "music/a.ogg", SF_FORMAT_OGG, kRate, 1, kRate, tone(440, 5000, kRate)));
+    copy_text(currentlevel, (dir / "level.txt").c_str());
+    dialogs.choices = {dir / "music/a.ogg"};
+    songBrowse->do_callback();
+    EXPECT_STREQ(song->value(), "music/a.ogg");
+    ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
+    EXPECT_STREQ(songStatus->label(), "Song \"music/a.ogg\": 0:01.000, 8000 Hz, 1 channel");
+    // A name that leads nowhere leaves the editor without a song and says so.
+    use_song("gone.ogg");
+    EXPECT_EQ(song_session().song(), nullptr);
+    EXPECT_STREQ(songStatus->label(), "Song \"gone.ogg\" not found");
+}
