@@ -1,13 +1,18 @@
 // The tempo, the metronome and slower playback, without a device.
 #include "audio/beat_click.h"
 #include "audio/resample.h"
+#include "audio/song_session.h"
 #include "audio/tempo.h"
+#include "tests/song_files.h"
+#include "tests/test_files.h"
 #include "tests/test_songs.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 TEST(Tempo, FindsTheBeatOfClicksAndDrumsAndNoneInSilenceOrNoise) {
@@ -133,4 +138,50 @@ TEST(PlaySpeed, InterpolatesTheSongLinearlyAndStopsAtItsEnd) {
     std::vector<int16_t> out(4);
     resample_stereo(three.data(), 2, 3, 0, 1.0, out.data(), 2);
     EXPECT_EQ(out, (std::vector<int16_t>{20, 20, 10, 50}));
+}
+
+// Played without a device on a clock the test sets: after N output frames
+// at speed s from 21 s, the song time is 21 s + N x s / rate and "Pos" (the
+// place in segment 1 of 15 s) follows it, to one output frame; changing the
+// speed while playing goes on from the song time reached.
+TEST(PlaySpeed, SongTimeFollowsTheSlowedSongAndSpeedChangesContinueIt) {
+    TempFolder dir;
+    const int rate = 8000;
+    ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, rate, 1, 40 * rate, tone(440, 5000, rate)));
+    double now = 0;
+    SongSession session([] { return std::unique_ptr<AudioOutput>(); }, [&] { return now; });
+    session.load(dir / "song.wav", "song.wav");
+    std::string message;
+    while (!session.finish_load(message)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_NE(session.song(), nullptr) << message;
+    const double frame = 1.0 / rate;
+    for (double step : kPlaySpeeds) {
+        SCOPED_TRACE(step);
+        session.set_speed(step);
+        now = 0;
+        ASSERT_EQ(session.play(21.0), SongSession::Started::silently);
+        for (int n : {1, 1000, 4096, 20000}) {
+            now = static_cast<double>(n) / rate;
+            const double expected = 21.0 + n * step / rate;
+            EXPECT_NEAR(session.position(), expected, frame) << n;
+            const SongPlace place = song_place(session.position(), 15, 4);
+            EXPECT_EQ(place.segment, 1);
+            EXPECT_NEAR(place.fraction, (expected - 15) / 15, frame / 15) << n;
+        }
+        session.stop();
+    }
+    // 100 % for 5,000 frames, then 25 % for 8,000, then 75 % for 3,000.
+    session.set_speed(1.0);
+    now = 0;
+    session.play(21.0);
+    double expected = 21.0, at = 0;
+    for (auto [step, frames] : {std::pair{1.0, 5000}, std::pair{0.25, 8000}, std::pair{0.75, 3000}}) {
+        session.set_speed(step);
+        for (int n = 0; n < frames; n += 500) {
+            now = (at += 500) / rate;
+            expected += 500 * step / rate;
+            ASSERT_NEAR(session.position(), expected, frame) << step << " " << n;
+        }
+    }
+    session.stop();
 }
