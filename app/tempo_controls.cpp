@@ -30,19 +30,16 @@ namespace {
 
 constexpr double kPoll = 0.1;  // seconds between looks at a detection under way
 
-// A detection under way: its song (kept alive by it), and the result to come.
+// A detection under way: its song (kept alive by it), and the result to
+// come. Dropping it stops the detection and waits for its thread, which
+// looks at the flag every few milliseconds (also when the editor quits).
 struct Detection {
     std::shared_ptr<const Song> song;
     std::atomic<bool> cancel{false};
     std::future<TempoEstimate> result;
+    ~Detection() { cancel = true; }  // before `result` waits for the thread
 };
 std::unique_ptr<Detection> detection;
-
-void give_up_detection() {
-    if (!detection) return;
-    detection->cancel = true;
-    detection.reset();  // waits for the thread, which stops within a few milliseconds
-}
 
 void poll_detection(void*) {
     if (!detection) return;
@@ -97,7 +94,7 @@ void push_click_settings() {
 void update_detect_tempo() {
     if (!detectTempo) return;
     const std::shared_ptr<const Song>& song = song_session().song();
-    if (detection && detection->song != song) give_up_detection();
+    if (detection && detection->song != song) detection.reset();
     if (song && !detection) detectTempo->activate();
     else detectTempo->deactivate();
 }

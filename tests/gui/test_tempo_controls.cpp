@@ -59,7 +59,8 @@ TEST_F(SongInEditor, ClicksStartAtTheBeatsAtFullAndHalfSpeed) {
     }
 }
 
-// "Detect" needs a song; it offers the estimate and sets it only on "Yes".
+// "Detect" needs a song; it offers the estimate and sets it only on "Yes";
+// a song change gives it up.
 TEST_F(SongInEditor, DetectOffersTheSongsTempo) {
     use_song("");
     EXPECT_FALSE(detectTempo->active());
@@ -81,4 +82,10 @@ TEST_F(SongInEditor, DetectOffersTheSongsTempo) {
         else
             EXPECT_EQ(bpm->value(), 148);
     }
+    // A song change drops a detection under way: nothing is asked.
+    detectTempo->do_callback();
+    use_song("");
+    wait_until([] { return false; }, 0.3);
+    EXPECT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_FALSE(detectTempo->active());
 }
