@@ -59,3 +59,10 @@ inline std::vector<float> make_test_song(TestBeat kind, double bpm, double secon
     }
     return v;
 }
+
+// The same as mono 16-bit samples.
+inline std::vector<int16_t> make_test_pcm(TestBeat kind, double bpm, double seconds, int rate = 44100) {
+    std::vector<int16_t> pcm;
+    for (float v : make_test_song(kind, bpm, seconds, rate)) pcm.push_back(static_cast<int16_t>(std::lround(v * 25000)));
+    return pcm;
+}

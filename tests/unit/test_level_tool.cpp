@@ -241,8 +241,7 @@ TEST(LevelTool, ChecksAndDescribesTheSong) {
     fs::create_directory("levels");
     put_file("models/drone", "model");
     const int rate = 22050;
-    std::vector<int16_t> beat;  // 70 s of drums at 128 bpm
-    for (float v : make_test_song(TestBeat::drums, 128, 70, rate)) beat.push_back(static_cast<int16_t>(v * 25000));
+    const std::vector<int16_t> beat = make_test_pcm(TestBeat::drums, 128, 70, rate);
     ASSERT_TRUE(put_song("beat.wav", SF_FORMAT_WAV, rate, 1, beat));
     const std::string wav = file_text("beat.wav");
     const size_t header = wav.size() - 2 * beat.size();
