@@ -141,6 +141,7 @@ void reload_song() {
         clear_status();
     } else {
         s.load(locate_song(name, currentlevel, working_folder()), name);
+        set_status("Loading song \"" + name + "\"");
         keep_ticking();
     }
     show_loading();

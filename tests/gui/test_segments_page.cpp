@@ -115,13 +115,17 @@ TEST_F(SegmentsPage, SegmentCountSetsTheSelectorRangeOnly) {
     EXPECT_EQ(activeSegment, 255);
 }
 
-TEST_F(SegmentsPage, SongButtonTakesTheFileNameOnly) {
+// A chosen song inside the level's folder is named relative to it, one
+// elsewhere by its whole path; Cancel keeps the name.
+TEST_F(SegmentsPage, SongButtonNamesTheFileFromTheLevelsFolder) {
     ScriptDialogs dialogs;
-    dialogs.choices = {"/music/levels/track one.ogg", "C:\\music\\beat.wav", ""};
-    const char* expected[] = {"track one.ogg", "beat.wav", "beat.wav"};  // the last is cancelled
+    copy_text(currentlevel, "/music/levels/level.txt");
+    dialogs.choices = {"/music/levels/track one.ogg", "/music/levels/beats/a.wav", "/music/beat.wav", ""};
+    const char* expected[] = {"track one.ogg", "beats/a.wav", "/music/beat.wav", "/music/beat.wav"};
     for (const char* name : expected) {
         songBrowse->do_callback();
         EXPECT_STREQ(song->value(), name);
     }
     song->value("");
+    currentlevel[0] = '\0';
 }

@@ -1,7 +1,7 @@
 // The song in the editor: its waveform in the time views, playing it from
 // "Pos" through SDL's disk driver (what was played is read back from the
 // driver's file), following it into the next segment, the silent clock
-// without a device, the Space key and the song chooser.
+// without a device, and the Space key.
 #include "song_test_support.h"
 
 #include "app/status_row.h"
@@ -145,21 +145,4 @@ TEST_F(SongInEditor, SpaceKeyPlaysUnlessATextFieldHasFocus) {
         space();
         EXPECT_FALSE(song_session().playing());
     }
-}
-
-// The chooser offers audio files; a file in the level's folder is named
-// relative to it, and is read at once.
-TEST_F(SongInEditor, ChooserNamesTheSongRelativeToTheLevel) {
-    fs::create_directories(dir.dir / "music");
-    ASSERT_TRUE(put_song(dir / "music/a.ogg", SF_FORMAT_OGG, kRate, 1, kRate, tone(440, 5000, kRate)));
-    copy_text(currentlevel, (dir / "level.txt").c_str());
-    dialogs.choices = {dir / "music/a.ogg"};
-    songBrowse->do_callback();
-    EXPECT_STREQ(song->value(), "music/a.ogg");
-    ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
-    EXPECT_STREQ(songStatus->label(), "Song \"music/a.ogg\": 0:01.000, 8000 Hz, 1 channel");
-    // A name that leads nowhere leaves the editor without a song and says so.
-    use_song("gone.ogg");
-    EXPECT_EQ(song_session().song(), nullptr);
-    EXPECT_STREQ(songStatus->label(), "Song \"gone.ogg\" not found");
 }
