@@ -66,3 +66,26 @@ inline std::vector<int16_t> make_test_pcm(TestBeat kind, double bpm, double seco
     for (float v : make_test_song(kind, bpm, seconds, rate)) pcm.push_back(static_cast<int16_t>(std::lround(v * 25000)));
     return pcm;
 }
+
+// The output frames of interleaved stereo `out` where a click starts: a left
+// sample other than `quiet` after at least 20 frames of `quiet`.
+inline std::vector<int> click_starts(const std::vector<int16_t>& out, int16_t quiet = 0) {
+    std::vector<int> starts;
+    for (int k = 0, still = 20; k < static_cast<int>(out.size() / 2); k++) {
+        if (out[2 * k] != quiet && still >= 20) starts.push_back(k);
+        still = out[2 * k] == quiet ? still + 1 : 0;
+    }
+    return starts;
+}
+
+// Where the clicks of the beats (every `beat` song frames from 0) belong in
+// `frames` output frames that play from song frame `start` at `step` song
+// frames each: the first output frame at or past each beat.
+inline std::vector<int> beat_starts(double beat, double start, double step, int frames) {
+    std::vector<int> starts;
+    for (double n = std::ceil(start / beat);; n++) {
+        const int k = static_cast<int>(std::ceil((n * beat - start) / step));
+        if (k >= frames) return starts;
+        starts.push_back(k);
+    }
+}

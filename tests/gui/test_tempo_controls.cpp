@@ -37,17 +37,7 @@ TEST_F(SongInEditor, ClicksStartAtTheBeatsAtFullAndHalfSpeed) {
         const std::vector<int16_t> played = played_frames(out);
         const int frames = static_cast<int>(played.size() / 2);
         ASSERT_GT(frames, kRate / 2);
-        std::vector<int> starts, expected;
-        for (int k = 0, quiet = 20; k < frames; k++) {
-            if (played[2 * k] != 1 && quiet >= 20) starts.push_back(k);
-            quiet = played[2 * k] == 1 ? quiet + 1 : 0;
-        }
-        for (int n = static_cast<int>(std::ceil(start / beat));; n++) {
-            const int k = static_cast<int>(std::ceil((n * beat - start) / step));
-            if (k >= frames) break;
-            expected.push_back(k);
-        }
-        EXPECT_EQ(starts, expected);
+        EXPECT_EQ(click_starts(played, 1), beat_starts(beat, start, step, frames));
         // "Pos" stopped where the device had played to, at the song's pace.
         EXPECT_NEAR(mapPosition->value(), 0.4 + frames * step / kRate / 15, 2.0 * kAudioBlockFrames / kRate / 15);
     }

@@ -55,17 +55,6 @@ std::vector<int16_t> render_clicks(const ClickGrid& grid, double start, double s
     return out;
 }
 
-// The output frames where a click starts: sound after 20 silent frames.
-std::vector<int> click_starts(const std::vector<int16_t>& out) {
-    std::vector<int> starts;
-    int silent = 20;
-    for (size_t k = 0; k < out.size() / 2; k++) {
-        if (out[2 * k] != 0 && silent >= 20) starts.push_back(static_cast<int>(k));
-        silent = out[2 * k] == 0 ? silent + 1 : 0;
-    }
-    return starts;
-}
-
 }  // namespace
 
 TEST(BeatClick, StartsAtTheOutputFrameOfEachBeatAtEverySpeed) {
@@ -76,12 +65,7 @@ TEST(BeatClick, StartsAtTheOutputFrameOfEachBeatAtEverySpeed) {
         SCOPED_TRACE(step);
         const int frames = static_cast<int>(6 * beatFrames / step);
         const std::vector<int16_t> whole = render_clicks(grid, start, step, frames, {1024});
-        // The first output frame whose song position is at or past beat n.
-        std::vector<int> expected;
-        for (int n = 4; n < 10; n++) {
-            const int k = static_cast<int>(std::ceil((n * beatFrames - start) / step));
-            if (k < frames) expected.push_back(k);
-        }
+        const std::vector<int> expected = beat_starts(beatFrames, start, step, frames);
         EXPECT_EQ(click_starts(whole), expected);
         // Blocks of any size, clicks straddling them: the same sound.
         EXPECT_EQ(render_clicks(grid, start, step, frames, {1, 333, 7, 1000, 64}), whole);
