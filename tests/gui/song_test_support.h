@@ -10,9 +10,7 @@
 
 #include <FL/Fl_Input.H>
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 
 // Runs the event loop until `done` or `seconds` have passed; gives `done`.
 inline bool wait_until(const std::function<bool()>& done, double seconds = 10) {
@@ -26,19 +24,6 @@ inline void use_song(const std::string& name) {
     song->value(name.c_str());
     reload_song();
     ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
-}
-
-// The stereo 16-bit frames in the disk driver's file `path`, less the whole
-// blocks of silence that SDL may write before the device is started.
-inline std::vector<int16_t> played_frames(const std::string& path) {
-    const std::string bytes = file_text(path);
-    std::vector<int16_t> s(bytes.size() / 2);
-    std::memcpy(s.data(), bytes.data(), 2 * s.size());
-    const size_t block = 2 * kAudioBlockFrames;
-    size_t lead = 0;
-    while (lead + block <= s.size() && std::all_of(s.begin() + lead, s.begin() + lead + block, [](int16_t v) { return v == 0; }))
-        lead += block;
-    return std::vector<int16_t>(s.begin() + lead, s.end());
 }
 
 // A level of one minute over four segments (S = 15 s), a trigger in segment 1.
