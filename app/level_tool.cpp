@@ -37,9 +37,12 @@ const char kCheckUsage[] =
     "what the reader passes over silently (ignored lines, values that are not\n"
     "numbers or lie outside the editor's controls, clamped counts) and what the\n"
     "game would choke on (triggers outside the level's segments or without an\n"
-    "enemy model, stage times out of order, missing custom maps, models and sounds).\n"
-    "Custom maps and sounds are looked for beside the level, enemy models in the\n"
-    "preview's model folders from the working directory.\n"
+    "enemy model, stage times out of order, missing custom maps, models and sounds,\n"
+    "a song that cannot be decoded, is shorter than the level or whose detected\n"
+    "tempo is more than 2 % from the level's).\n"
+    "Custom maps and sounds are looked for beside the level, the song beside it and\n"
+    "then in the working directory, enemy models in the preview's model folders\n"
+    "from the working directory.\n"
     "\n"
     "Options:\n"
     "  -q, --quiet  print only errors (the exit status still counts warnings)\n"
@@ -65,7 +68,9 @@ const char kRenderUsage[] =
 
 const char kInfoUsage[] =
     "Usage: vantrope-level info LEVEL\n"
-    "Prints the level-wide settings, the song length in seconds and in beats,\n"
+    "Prints the level-wide settings, the level's length in seconds and in beats,\n"
+    "the song (looked for beside the level, then in the working directory: its\n"
+    "length m:ss.mmm, rate, channels and detected tempo),\n"
     "each segment's visualization, length and number of triggers, and the enemy\n"
     "models with where the preview finds them.\n"
     "\n"
@@ -228,6 +233,36 @@ int command_render(int argc, char** argv) {
     return 0;
 }
 
+// The song: where it is, its length, rate and channels, and its tempo.
+void print_song(const char* path, const std::string& name) {
+    if (name.empty()) {
+        std::printf("  song         none\n");
+        return;
+    }
+    LevelSong song;
+    {
+        CoreChatterToStderr quiet;
+        song = examine_song(path, name);
+    }
+    std::printf("  song         %s\n", name.c_str());
+    if (!song.found) {
+        std::printf("               not found (looked for %s)\n", song.path.c_str());
+        return;
+    }
+    std::printf("               found: %s\n", song.path.c_str());
+    const Song* s = song.read.song.get();
+    if (song.read.problem != SongProblem::none)
+        std::printf("               cannot be decoded%s: %s\n", s ? " completely" : "",
+                    song_reason(song.read, name).c_str());
+    if (!s) return;
+    std::printf("               %s, %d Hz, %d channel%s\n", format_song_time(s->seconds()).c_str(), s->rate,
+                s->channels, s->channels == 1 ? "" : "s");
+    if (song.tempo.found)
+        std::printf("               detected tempo %.2f bpm\n", song.tempo.bpm);
+    else
+        std::printf("               detected tempo none (no steady beat)\n");
+}
+
 int command_info(int argc, char** argv) {
     Arguments a = split(argc, argv);
     int status = take_options("info", a, kInfoUsage, {});
@@ -245,12 +280,7 @@ int command_info(int argc, char** argv) {
     std::printf("Level %s\n", path);
     std::printf("  duration     %g min = %g s = %g beats at %g bpm\n", s.duration, s.duration * 60.0,
                 s.duration * s.bpm, s.bpm);
-    if (s.song.empty()) {
-        std::printf("  song         none\n");
-    } else {
-        const bool found = readable_file(beside_level(path, s.song.c_str()));
-        std::printf("  song         %s (%s)\n", s.song.c_str(), found ? "found beside the level" : "not found");
-    }
+    print_song(path, s.song);
     std::printf("  evolution    initial %g, automatic up %g\n", s.initialEvo, s.evoDropRate);
     std::printf("  chaos        initial %g, automatic up %g\n", s.initialChaos, s.chaosDropRate);
 

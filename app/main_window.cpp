@@ -4,6 +4,7 @@
 #include "app/widget_helpers.h"
 
 #include "app/file_commands.h"
+#include "app/tempo_controls.h"
 #include "app/transport.h"
 #include "app/undo_menu.h"
 #include "panels/enemy_page.h"
@@ -73,6 +74,8 @@ void build_editor() {
     // Below the pages, so it is there whichever page is shown.
     transportBar = new Fl_Group(5, 712, 925, 30);
     make_transport();
+    make_tempo_transport();
+    attach_detect_tempo();
     transportBar->end();
     songStatus = new Fl_Box(5, 744, 925, 24);
     songStatus->box(FL_THIN_DOWN_BOX);

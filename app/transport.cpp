@@ -1,6 +1,7 @@
 #include "app/transport.h"
 
 #include "app/status_row.h"
+#include "app/tempo_controls.h"
 #include "app/widget_helpers.h"
 #include "audio/song_session.h"
 #include "document/records.h"
@@ -85,8 +86,10 @@ void tick(void*) {
     if (s.finish_load(message)) {
         song_status(message);
         redraw_time_views();
+        update_detect_tempo();
     }
     if (s.playing()) {
+        push_click_settings();
         if (s.ended()) stop_playback();
         else follow(s.position());
     }
@@ -154,6 +157,7 @@ void reload_song() {
     }
     show_loading();
     redraw_time_views();
+    update_detect_tempo();
 }
 
 void song_name_edited(bool now) {
@@ -170,6 +174,7 @@ void start_playback() {
         return;
     }
     const double from = (activeSegment + mapPosition->value()) * level_segment_seconds();
+    push_click_settings();
     switch (s.play(from)) {
     case SongSession::Started::noSong:
         song_status(song->value()[0] ? "No song to play" : "No song: name its file in \"Song\"");

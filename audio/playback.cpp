@@ -1,32 +1,15 @@
 #include "audio/playback.h"
 
+#include "audio/resample.h"
+
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// One song frame as a stereo pair.
-inline void stereo_frame(const Song& song, int64_t frame, int16_t* out) {
-    const int16_t* s = song.samples.data() + frame * song.channels;
-    switch (song.channels) {
-    case 1: out[0] = out[1] = s[0]; return;
-    case 2: out[0] = s[0]; out[1] = s[1]; return;
-    default: {
-        int left = 0, right = 0;
-        for (int c = 0; c < song.channels; c += 2) left += s[c];
-        for (int c = 1; c < song.channels; c += 2) right += s[c];
-        out[0] = static_cast<int16_t>(left / ((song.channels + 1) / 2));
-        out[1] = static_cast<int16_t>(right / (song.channels / 2));
-    }
-    }
-}
-
-}  // namespace
 
 void PlaybackCore::start(std::shared_ptr<const Song> song, double startFrame) {
     song_ = std::move(song);
     position_ = start_ = std::max(0.0, startFrame);
     marksWritten_ = 0;
+    clickTail_ = ClickTail{};
     for (Mark& m : marks_) m.seq.store(0, std::memory_order_relaxed);
     rendered_.store(0, std::memory_order_release);
     finished_.store(!song_ || position_ >= static_cast<double>(song_->frames), std::memory_order_release);
@@ -49,23 +32,35 @@ void PlaybackCore::publish(int64_t output, double songFrame, double step) {
 void PlaybackCore::render(int16_t* out, int frames) {
     const Song* song = song_.get();
     const int64_t first = rendered_.load(std::memory_order_relaxed);
-    // Song frames per output frame. Playback speed goes here: a step below 1
-    // (and a resampling read in place of stereo_frame below) slows the song.
-    const double step = 1.0;
+    // Song frames per output frame: below 1 the song is resampled slower.
+    const double step = speed_.load(std::memory_order_relaxed);
     publish(first, position_, step);
-    const double end = song ? static_cast<double>(song->frames) : 0.0;
-    for (int i = 0; i < frames; i++) {
-        int16_t* o = out + 2 * i;
-        if (position_ < end) {
-            stereo_frame(*song, static_cast<int64_t>(position_), o);
-            position_ += step;
-        } else {
-            o[0] = o[1] = 0;
+    int played = 0;
+    if (song) {
+        played = resample_stereo(song->samples.data(), song->frames, song->channels, position_, step, out, frames);
+        if (click_.load(std::memory_order_relaxed)) {
+            const ClickGrid grid{bpm_.load(std::memory_order_relaxed), duration_.load(std::memory_order_relaxed),
+                                 segments_.load(std::memory_order_relaxed)};
+            mix_clicks(out, played, song->rate, position_, step, grid, clickTail_);
         }
-        // A beat click would be mixed into o[0], o[1] here.
+    } else {
+        std::fill(out, out + 2 * frames, int16_t{0});
     }
-    if (position_ >= end) finished_.store(true, std::memory_order_release);
+    // Whole blocks of a step of quarters keep the position exact.
+    position_ += frames * step;
+    if (!song || position_ >= static_cast<double>(song->frames)) finished_.store(true, std::memory_order_release);
     rendered_.store(first + frames, std::memory_order_release);
+}
+
+void PlaybackCore::set_speed(double step) {
+    if (step > 0 && std::isfinite(step)) speed_.store(step, std::memory_order_relaxed);
+}
+
+void PlaybackCore::set_click(bool on, const ClickGrid& grid) {
+    bpm_.store(grid.bpm, std::memory_order_relaxed);
+    duration_.store(grid.durationMinutes, std::memory_order_relaxed);
+    segments_.store(grid.segments, std::memory_order_relaxed);
+    click_.store(on, std::memory_order_relaxed);
 }
 
 double PlaybackCore::song_frame_at(int64_t outputFrame) const {

@@ -18,6 +18,7 @@
 // the song's speed is not 1.
 #pragma once
 
+#include "audio/beat_click.h"
 #include "audio/song.h"
 
 #include <atomic>
@@ -31,9 +32,18 @@ public:
     // Forgets the song (GUI thread, device closed).
     void clear();
 
-    // Fills `frames` stereo frames (2 x frames samples). Past the song's end
-    // it writes silence and sets finished().
+    // Fills `frames` stereo frames (2 x frames samples): the song at the
+    // speed set, with the beat click when it is on. Past the song's end it
+    // writes silence and sets finished().
     void render(int16_t* out, int frames);
+
+    // Any thread; render() takes them from its next block on, and they stay
+    // from one start() to the next. Song frames per output frame (1, 0.75,
+    // 0.5, 0.25; resampled, see audio/resample.h):
+    void set_speed(double step);
+    double speed() const { return speed_.load(std::memory_order_relaxed); }
+    // The metronome, on or off, and the beat grid it clicks on.
+    void set_click(bool on, const ClickGrid& grid);
 
     // The song frame (fractional) that output frame `outputFrame` (counted
     // from start()) played; never past the song's end.
@@ -62,4 +72,8 @@ private:
     Mark marks_[kMarks];
     std::atomic<int64_t> rendered_{0};
     std::atomic<bool> finished_{false};
+    std::atomic<double> speed_{1.0};
+    std::atomic<bool> click_{false};
+    std::atomic<double> bpm_{0}, duration_{0}, segments_{0};
+    ClickTail clickTail_;  // audio thread only while playing
 };

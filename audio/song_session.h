@@ -60,6 +60,10 @@ public:
     double position();
     // Whether the device has played the song to its end.
     bool ended();
+    // Playback speed (song frames per output frame) and the metronome; they
+    // apply at once while playing and stay for the next play().
+    void set_speed(double step) { core_.set_speed(step); }
+    void set_click(bool on, const ClickGrid& grid) { core_.set_click(on, grid); }
     // Why the audio device could not be used on the last play().
     const std::string& device_error() const { return deviceError_; }
 

@@ -14,11 +14,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
 
 namespace {
+
+constexpr int kTriggersNamed = 10;        // a short song's late triggers named, at most
+constexpr double kTempoTolerance = 0.02;  // of the detected tempo
 
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* fmt, ...) {
@@ -175,6 +179,7 @@ class Checker : public LevelReadObserver {
     void check_segments(const char* path, int segments);
     void check_triggers(int segments, int triggers);
     void check_enemies(const char* path, int enemies);
+    void check_song(const char* path, const LevelSettings& settings, int segments, int triggers);
 
     std::vector<LevelDiagnostic>& out_;
     bool finishing_ = false;
@@ -487,10 +492,48 @@ void Checker::finish(const char* path, const LevelContents& contents) {
     check_segments(path, segments);
     check_triggers(segments, static_cast<int>(contents.triggerLines.size()));
     check_enemies(path, static_cast<int>(contents.enemyLines.size()));
-    const std::string& song = contents.settings.song;
-    if (!song.empty() && !readable_file(beside_level(path, song.c_str())))
-        say(songLine_, false, format("the song %s is not found beside the level (%s)", quoted(song.c_str()).c_str(),
-                                     beside_level(path, song.c_str()).c_str()));
+    check_song(path, contents.settings, segments, static_cast<int>(contents.triggerLines.size()));
+}
+
+void Checker::check_song(const char* path, const LevelSettings& settings, int segments, int triggers) {
+    if (settings.song.empty()) return;
+    const LevelSong song = examine_song(path, settings.song);
+    const std::string name = quoted(settings.song.c_str());
+    if (!song.found) {
+        say(songLine_, false, format("the song %s is not found beside the level or in the working directory (%s)",
+                                     name.c_str(), song.path.c_str()));
+        return;
+    }
+    if (song.read.problem != SongProblem::none)
+        say(songLine_, false, format("the song %s cannot be decoded%s: %s", name.c_str(),
+                                     song.read.song ? " completely" : "", song_reason(song.read, settings.song).c_str()));
+    if (!song.read.song) return;
+
+    const double seconds = song.read.song->seconds(), levelSeconds = settings.duration * 60.0;
+    if (seconds < levelSeconds) {
+        std::string text = format("the song %s lasts %s, less than the level's %s (duration=%g)", name.c_str(),
+                                  format_song_time(seconds).c_str(), format_song_time(levelSeconds).c_str(),
+                                  settings.duration);
+        // Segment k starts k segment-lengths into the song.
+        const double segmentSeconds = levelSeconds / settings.segments;
+        std::string late;
+        int count = 0;
+        for (int n = 1; n <= triggers && n < kTriggerCapacity; n++) {
+            const int k = trigger[n].triggerSegment;
+            if (k < 0 || k >= segments || k * segmentSeconds < seconds) continue;
+            if (++count <= kTriggersNamed) late += format("%s%d (segment %d)", count > 1 ? ", " : "", n, k);
+        }
+        if (count > kTriggersNamed) late += format(" and %d more", count - kTriggersNamed);
+        if (count > 0)
+            text += format(count > 1 ? "; triggers %s start in segments that begin after the song's end"
+                                     : "; trigger %s starts in a segment that begins after the song's end",
+                           late.c_str());
+        say(songLine_, false, text);
+    }
+    if (song.tempo.found && std::fabs(settings.bpm - song.tempo.bpm) > kTempoTolerance * song.tempo.bpm)
+        say(songLine_, false, format("the level's tempo, bpm=%g, differs from the song's detected tempo, %.2f bpm, "
+                                     "by %.1f %%", settings.bpm, song.tempo.bpm,
+                                     100.0 * std::fabs(settings.bpm - song.tempo.bpm) / song.tempo.bpm));
 }
 
 void start_reading(LevelContents& contents) {
@@ -513,6 +556,29 @@ FILE* open_level(const char* path, std::string& error) {
 }
 
 }  // namespace
+
+LevelSong examine_song(const char* levelPath, const std::string& name, const std::atomic<bool>* cancel) {
+    LevelSong song;
+    std::error_code error;
+    const std::string workingDir = std::filesystem::current_path(error).string();
+    song.path = locate_song(name, levelPath, workingDir);
+    struct stat st;
+    song.found = stat(song.path.c_str(), &st) == 0;
+    if (!song.found) return song;
+    SongReadOptions options;
+    options.cancel = cancel;
+    song.read = read_song_file(song.path, name, options);
+    if (const Song* s = song.read.song.get())
+        song.tempo = detect_tempo(s->samples.data(), static_cast<std::size_t>(s->frames), s->channels, s->rate, cancel);
+    return song;
+}
+
+std::string song_reason(const SongRead& read, const std::string& name) {
+    const std::string named = "Song \"" + name + "\"";
+    if (read.message.compare(0, named.size(), named) != 0) return read.message;
+    const std::string rest = read.message.substr(named.size());
+    return rest.compare(0, 2, ": ") == 0 ? rest.substr(2) : "it" + rest;
+}
 
 bool LevelCheck::has_errors() const {
     return std::any_of(diagnostics.begin(), diagnostics.end(), [](const LevelDiagnostic& d) { return d.error; });

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/song.h"
+#include "audio/tempo.h"
 #include "document/level_file.h"
+
+#include <atomic>
 
 struct LevelDiagnostic {
     int line;     // from 1; 0 for the file as a whole
@@ -30,6 +34,19 @@ struct LevelCheck {
 LevelCheck check_level(const char* path);
 // The same for a level already open; `path` places the files it names.
 LevelCheck check_level(FILE* file, const char* path);
+
+// The level's song, looked for as the editor does (beside the level, then in
+// the working directory), read and its tempo detected.
+struct LevelSong {
+    std::string path;   // where it is, or where it was looked for first
+    bool found = false; // something is there
+    SongRead read;      // read.song is null when it cannot be played
+    TempoEstimate tempo;
+};
+LevelSong examine_song(const char* levelPath, const std::string& name, const std::atomic<bool>* cancel = nullptr);
+// Why the song named `name` could not be read, without the reader's own
+// naming of the song ("it is not a sound file ...").
+std::string song_reason(const SongRead& read, const std::string& name);
 
 // Reads the level at `path` into the global records without checking it.
 // False, with `error` saying why, when it cannot be read.

@@ -35,6 +35,7 @@ Fl_Value_Input* initialEvo;
 Fl_Value_Input* initialChaos;
 Fl_Counter* bpm;
 Fl_Input* song;
+Fl_Button* detectTempo;
 Fl_Button* songBrowse;
 Fl_Value_Slider* pathPosition;
 Fl_Check_Button* isTunnel;
@@ -127,6 +128,9 @@ void make_global_settings() {
     levelSegments->value(8);
     levelSegments->callback(CB(cb_levelSegments));
     bpm = make_counter(200, 148, 170, "Beats per Minute", 1, 1024);
+    detectTempo = new Fl_Button(375, 148, 65, 25, "Detect");
+    detectTempo->tooltip("Find the song's tempo");
+    detectTempo->deactivate();  // until a song is loaded
     evoDropRate = make_value_input(200, 176, 55, "Automatic Evolution Up");
     initialEvo = make_value_input(385, 176, 55, "Initial Evolution");
     chaosDropRate = make_value_input(200, 204, 55, "Automatic Chaos Up");

@@ -23,6 +23,8 @@ extern Fl_Value_Input* chaosDropRate;
 extern Fl_Value_Input* initialEvo;
 extern Fl_Value_Input* initialChaos;
 extern Fl_Counter* bpm;
+// "Detect" beside "Beats per Minute": finds the song's tempo.
+extern Fl_Button* detectTempo;
 extern Fl_Input* song;
 extern Fl_Button* songBrowse;
 

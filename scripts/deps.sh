@@ -5,7 +5,7 @@
 # Building the editor and its tests (desktop-file-validate checks the installed entry).
 VANTROPE_BUILD_PACKAGES="cmake make g++ pkg-config libfltk1.3-dev libpng-dev zlib1g-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev
-  libsndfile1-dev libsdl2-dev
+  libsndfile1-dev libsdl2-dev libaubio-dev
   desktop-file-utils"
 # Running it without a display, driving it, and looking at it.
 VANTROPE_DISPLAY_PACKAGES="xvfb xauth xdotool xclip x11-utils imagemagick python3"

@@ -2,7 +2,14 @@
 // known content in WAV, FLAC or Ogg Vorbis.
 #pragma once
 
+#include "audio/audio_output.h"
+
 #include <sndfile.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include <algorithm>
 #include <cmath>
@@ -58,4 +65,18 @@ inline SongSignal burst(double from, double to, int rate) {
         if (f < from * rate || f >= to * rate) return 0;
         return (f / 8) % 2 ? 30000 : -30000;
     };
+}
+
+// The stereo 16-bit frames in the disk driver's file `path`, less the whole
+// blocks of silence that SDL may write before the device is started.
+inline std::vector<int16_t> played_frames(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<int16_t> s(bytes.size() / 2);
+    std::memcpy(s.data(), bytes.data(), 2 * s.size());
+    const size_t block = 2 * kAudioBlockFrames;
+    size_t lead = 0;
+    while (lead + block <= s.size() && std::all_of(s.begin() + lead, s.begin() + lead + block, [](int16_t v) { return v == 0; }))
+        lead += block;
+    return std::vector<int16_t>(s.begin() + lead, s.end());
 }

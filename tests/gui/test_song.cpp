@@ -2,7 +2,7 @@
 // "Pos" through SDL's disk driver (what was played is read back from the
 // driver's file), following it into the next segment, the silent clock
 // without a device, and the Space key.
-#include "gui_test_support.h"
+#include "song_test_support.h"
 
 #include "app/status_row.h"
 #include "app/transport.h"
@@ -18,42 +18,6 @@
 namespace {
 
 const Rgb kGrey{96, 96, 96}, kWave{70, 168, 186};
-
-// Runs the event loop until `done` or `seconds` have passed; gives `done`.
-bool wait_until(const std::function<bool()>& done, double seconds = 10) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done() && std::chrono::steady_clock::now() < until) Fl::wait(0.005);
-    return done();
-}
-
-// Names the song in "Song" and waits until it has been read.
-void use_song(const std::string& name) {
-    song->value(name.c_str());
-    reload_song();
-    ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
-}
-
-// A level of one minute over four segments (S = 15 s), a trigger in segment 1.
-class SongInEditor : public ::testing::Test {
-protected:
-    void SetUp() override {
-        cb_New(nullptr, nullptr);
-        levelDuration->value(1), levelSegments->value(4);
-        cb_Add(nullptr, nullptr);
-        Trigger& t = trigger[1];
-        t.triggerSegment = 1;
-        // The path and the stage times clear of the rows and columns checked.
-        for (Stage& s : t.stage) s.y = s.x = 60, s.trigger = -1;
-        triggerList->value(1);
-        select_trigger(1);
-        beatGridButton->value(0);
-    }
-    void TearDown() override { stop_playback(); }
-    TempFolder dir{true};
-    ScriptDialogs dialogs;
-};
-
-constexpr int kRate = 8000;
 
 }  // namespace
 
@@ -118,10 +82,9 @@ TEST_F(SongInEditor, PlaysTheSongFromPosThroughTheDevice) {
     stop_playback();
     EXPECT_STREQ(playButton->label(), "Play");
 
-    const std::string bytes = file_text(out);
-    const int64_t frames = static_cast<int64_t>(bytes.size() / 4);
+    const std::vector<int16_t> played = played_frames(out);
+    const int64_t frames = static_cast<int64_t>(played.size() / 2);
     ASSERT_GT(frames, kRate / 4);
-    const auto* played = reinterpret_cast<const int16_t*>(bytes.data());
     for (int64_t i = 0; i < frames; i++) {
         const int64_t f = 21 * kRate + i;
         ASSERT_EQ(std::pair(played[2 * i], played[2 * i + 1]), std::pair(signal(f, 0), signal(f, 1))) << i;

@@ -6,7 +6,9 @@
 #include "gfx/image.h"
 #include "maps/generators.h"
 #include "maps/segment_render.h"
+#include "tests/song_files.h"
 #include "tests/test_files.h"
+#include "tests/test_songs.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,18 @@ int run_tool(const std::string& args, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs the program and expects its exit status and its whole output, or
+// with a leading "~" a piece of it; gives the output.
+std::string expect_tool(const std::string& args, int status, const std::string& want) {
+    std::string output;
+    EXPECT_EQ(run_tool(args, output), status) << args;
+    if (want[0] == '~')
+        EXPECT_NE(output.find(want.substr(1)), std::string::npos) << args << ": " << output;
+    else
+        EXPECT_EQ(output, want) << args;
+    return output;
+}
+
 // Hostile input must finish in under a second (a guard against runaway
 // work); sanitizer builds run the reader itself many times slower.
 #ifndef __has_feature
@@ -79,7 +93,8 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
     fs::create_directory("models");
     put_file("models/drone", "model");
     put_file("boom.wav", "RIFF");
-    put_file("present.ogg", "OggS");
+    // Three minutes (the level's length) of silence: no tempo to compare.
+    put_song("present.wav", SF_FORMAT_WAV, 8000, 1, std::vector<int16_t>(180 * 8000, 0));
     for (const char* level : {"small", "junk", "cmap", "good"}) {
         const std::string base = level;
         if (base == "junk") put_file(base + "seg0height.png", "not a picture");
@@ -93,7 +108,7 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
         std::vector<std::string> want;  // "LINE kind" and a piece of the text
         const char* path = "lv.txt";
     } cases[] = {
-        {"clean", kBase + "song=present.ogg\n" + kEnemy + kTrigger + "stage1trigger=1\n", {}},
+        {"clean", kBase + "song=present.wav\n" + kEnemy + kTrigger + "stage1trigger=1\n", {}},
         {"no =", kBase + "junk\n", {"3 warning: line ignored: no \"=\""}},
         {"unknown head", kBase + "[Segment]\n", {"3 warning: unknown section head \"[Segment]\""}},
         {"unknown key", kBase + "duration = 3\n", {"3 warning: unknown key \"duration \""}},
@@ -106,7 +121,7 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
          {"4 warning: \"palette300\" names no entry from 0 to 255", "5 warning: \"palettex\" names no entry",
           "5 warning: palette entry 0 is given again"}},
         {"repeated key", kBase + "bpm=100\nbpm=120\n", {"4 warning: \"bpm\" is given again"}},
-        {"control character", kBase + "song=present.ogg\tx\n", {"3 warning: the text of \"song\" holds a control character"}},
+        {"control character", kBase + "song=present.wav\tx\n", {"3 warning: the text of \"song\" holds a control character"}},
         {"long line", kBase + "#" + std::string(253, 'x') + "bpm=120\n",
          {"3 warning: longer than 254", "3 warning: read as the key \"bpm\""}},
         {"CR LF", kBase + "bpm=120\r\nduration=2\r\n\r\n", {"3 warning: line ends in CR LF: the editor drops the "
@@ -151,7 +166,7 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
     reset_level_records();
     LevelSettings s;
     s.segments = 5;
-    s.song = "present.ogg";
+    s.song = "present.wav";
     segment[0].visualization = 4;  // goodseg0height.png and goodseg0color.png
     for (int t = 1; t <= 3; t++) {
         copy_text(trigger[t].triggerType, "drone");
@@ -215,13 +230,68 @@ TEST(LevelTool, StatusesOptionsAndOutput) {
         {"--help", 0, "~render LEVEL SEGMENT OUT.png"},
         {"frobnicate", 2, "~unknown command 'frobnicate'"},
     };
+    for (const auto& c : cases) expect_tool(c.args, c.status, c.output);
+}
+
+// Levels with songs made here, checked and described: each case's line and
+// exit status. The song is looked for beside the level, then in the working
+// directory.
+TEST(LevelTool, ChecksAndDescribesTheSong) {
+    TempFolder in(true);
+    fs::create_directory("models");
+    fs::create_directory("levels");
+    put_file("models/drone", "model");
+    const int rate = 22050;
+    const std::vector<int16_t> beat = make_test_pcm(TestBeat::drums, 128, 70, rate);
+    ASSERT_TRUE(put_song("beat.wav", SF_FORMAT_WAV, rate, 1, beat));
+    const std::string wav = file_text("beat.wav");
+    const size_t header = wav.size() - 2 * beat.size();
+    put_file("cut.wav", wav.substr(0, header + 2 * 30 * rate));  // the header promises 70 s, 30 s are there
+    put_file("junk.wav", "RIFF but no sound");
+    const auto level = [](const std::string& path, const std::string& song, double minutes, double bpm) {
+        put_file(path, "[global]\nsegments=4\nsong=" + song + "\nduration=" + std::to_string(minutes) +
+                           "\nbpm=" + std::to_string(bpm) + "\n" + kEnemy + kTrigger + "triggerSegment=1\n" +
+                           kTrigger + "triggerSegment=3\n");
+    };
+    level("good.txt", "beat.wav", 1, 128);
+    level("levels/here.txt", "beat.wav", 1, 128);  // the song is in the working directory
+    level("cut.txt", "cut.wav", 1, 128);
+    level("junk.txt", "junk.wav", 1, 128);
+    level("short.txt", "beat.wav", 2, 128);  // segment 3 starts at 90 s
+    level("fast.txt", "beat.wav", 1, 140);
+    level("missing.txt", "gone.wav", 1, 128);
+    const struct {
+        std::string args;
+        int status;
+        std::string output;  // the whole output, or with a leading "~" a piece of it
+        double tempo = 0;    // a detected tempo in the output (after "tempo "), within 0.5 bpm
+    } cases[] = {
+        {"check good.txt levels/here.txt", 0, ""},
+        {"check cut.txt", 1, "cut.txt:3: warning: the song \"cut.wav\" cannot be decoded completely: it is damaged "
+                             "after 0:30.000; the rest is left out\ncut.txt:3: warning: the song \"cut.wav\" lasts "
+                             "0:30.000, less than the level's 1:00.000 (duration=1); trigger 2 (segment 3) starts in a segment "
+                             "that begins after the song's end\n"},
+        {"check junk.txt", 1, "junk.txt:3: warning: the song \"junk.wav\" cannot be decoded: it is not a sound file "
+                              "the editor can read\n"},
+        {"check short.txt", 1, "short.txt:3: warning: the song \"beat.wav\" lasts 1:10.000, less than the level's "
+                               "2:00.000 (duration=2); trigger 2 (segment 3) starts in a segment that begins after "
+                               "the song's end\n"},
+        {"check fast.txt", 1, "~fast.txt:3: warning: the level's tempo, bpm=140, differs from the song's detected "
+                              "tempo, 12", 128},
+        {"check missing.txt", 1, "~missing.txt:3: warning: the song \"gone.wav\" is not found beside the level or "
+                                 "in the working directory"},
+        {"info levels/here.txt", 0, "~  song         beat.wav\n               found: " + in / "beat.wav" + "\n"
+                                    "               1:10.000, 22050 Hz, 1 channel\n               detected tempo 12",
+         128},
+        {"info junk.txt", 0, "~               cannot be decoded: it is not a sound file the editor can read\n  "},
+    };
     for (const auto& c : cases) {
-        std::string output;
-        EXPECT_EQ(run_tool(c.args, output), c.status) << c.args;
-        if (c.output[0] == '~')
-            EXPECT_NE(output.find(c.output.substr(1)), std::string::npos) << c.args << ": " << output;
-        else
-            EXPECT_EQ(output, c.output) << c.args;
+        const std::string output = expect_tool(c.args, c.status, c.output);
+        if (c.tempo > 0) {
+            const size_t at = output.find("tempo 1") != std::string::npos ? output.find("tempo 1") : output.find("tempo, 1");
+            ASSERT_NE(at, std::string::npos) << output;
+            EXPECT_NEAR(std::atof(output.c_str() + output.find('1', at)), c.tempo, 0.5) << output;
+        }
     }
 }
 
