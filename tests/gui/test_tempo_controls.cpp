@@ -2,7 +2,6 @@
 #include "song_test_support.h"
 
 #include "app/tempo_controls.h"
-#include "tests/test_songs.h"
 
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>

@@ -8,7 +8,6 @@
 #include "maps/segment_render.h"
 #include "tests/song_files.h"
 #include "tests/test_files.h"
-#include "tests/test_songs.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,6 @@
 #include "audio/tempo.h"
 #include "tests/song_files.h"
 #include "tests/test_files.h"
-#include "tests/test_songs.h"
 
 #include <gtest/gtest.h>
 
