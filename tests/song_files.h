@@ -83,25 +83,18 @@ inline std::vector<int16_t> played_frames(const std::string& path) {
 
 enum class TestBeat { clicks, drums, noise, silence };
 
-// A fixed white noise in -1..1, the same on every run.
-struct TestNoise {
-    uint32_t state = 12345;
-    float next() {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<float>(state >> 8) / 8388608.0f - 1.0f;
-    }
-};
-
 // `seconds` of `kind` at `bpm`: beat n at sample round(n x 60 / bpm x rate).
 // Clicks: 5 ms of 1 kHz on every beat. Drums: a kick (a falling sine) on
 // beats 0 and 2 of each bar, a snare (noise and a 200 Hz tone) on beats 1
 // and 3, and a hi-hat (differenced noise) on every eighth note.
 inline std::vector<float> make_test_song(TestBeat kind, double bpm, double seconds, int rate = 44100) {
     std::vector<float> v(static_cast<size_t>(seconds * rate), 0.0f);
-    TestNoise noise;
-    if (kind == TestBeat::noise) {
-        for (float& x : v) x = 0.5f * noise.next();
-    }
+    uint32_t state = 12345;  // a fixed white noise in -1..1, the same on every run
+    const auto noise = [&state] {
+        return static_cast<float>((state = state * 1664525u + 1013904223u) >> 8) / 8388608.0f - 1.0f;
+    };
+    if (kind == TestBeat::noise)
+        for (float& x : v) x = 0.5f * noise();
     if (kind == TestBeat::noise || kind == TestBeat::silence) return v;
     const auto add = [&](size_t start, double length, auto sound) {
         for (size_t i = 0; i < length * rate && start + i < v.size(); i++)
@@ -120,12 +113,12 @@ inline std::vector<float> make_test_song(TestBeat kind, double bpm, double secon
             });
         else
             add(at, 0.12, [&](double t) {
-                return (0.5 * noise.next() + 0.3 * std::sin(2 * M_PI * 200 * t)) * std::exp(-t * 25);
+                return (0.5 * noise() + 0.3 * std::sin(2 * M_PI * 200 * t)) * std::exp(-t * 25);
             });
         for (double half : {0.0, 0.5}) {
             float previous = 0;
             add(static_cast<size_t>(std::lround((n + half) * beat * rate)), 0.04, [&](double t) {
-                const float w = noise.next(), d = w - previous;
+                const float w = noise(), d = w - previous;
                 previous = w;
                 return 0.25 * d * std::exp(-t * 90);
             });
