@@ -4,7 +4,7 @@
 #include "audio/playback.h"
 #include "audio/resample.h"
 #include "audio/tempo.h"
-#include "tests/test_songs.h"
+#include "tests/song_files.h"
 
 #include <benchmark/benchmark.h>
 

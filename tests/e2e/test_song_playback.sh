@@ -17,22 +17,14 @@ printf '%s\n' "[global]" "duration=1" "segments=4" "song=song.wav" >"$E2E_WORK/l
 EDITOR_PID=$!
 MAIN_WINDOW=$(wait_window "Vantrope Level Segment Editor") || fail "main window did not appear"
 wait_loaded level.txt
-for _ in $(seq 100); do
-    grep -q 'Song "song.wav": 0:30.000' "$E2E_WORK/editor.out" && break
-    sleep 0.1
-done
-grep -q 'Song "song.wav": 0:30.000' "$E2E_WORK/editor.out" || fail "the song was not read"
+retry grep -q 'Song "song.wav": 0:30.000' "$E2E_WORK/editor.out" || fail "the song was not read"
 
 focus "$MAIN_WINDOW"
 xdotool key space
 sleep 1.5
 xdotool key space
-for _ in $(seq 50); do
-    grep -q '^Stopped at' "$E2E_WORK/editor.out" && break
-    sleep 0.1
-done
+retry grep -q '^Stopped at' "$E2E_WORK/editor.out" || fail "Space did not play and stop the song"
 stopped=$(grep '^Stopped at' "$E2E_WORK/editor.out" | tail -n 1)
-[ -n "$stopped" ] || fail "Space did not play and stop the song"
 pos=$(sed -n 's/.*in segment 0, "Pos" \([0-9.]*\)$/\1/p' <<<"$stopped")
 [ -n "$pos" ] || fail "unexpected stop line: $stopped"
 

@@ -1,5 +1,6 @@
 // Shared by the GUI tests of the song: waiting for the event loop, reading
-// a song into the editor, and a level of one minute over four segments.
+// a song into the editor, playing it through SDL's disk driver, and a level
+// of one minute over four segments.
 #pragma once
 
 #include "gui_test_support.h"
@@ -11,6 +12,8 @@
 #include <FL/Fl_Input.H>
 
 #include <chrono>
+
+constexpr int kRate = 8000;
 
 // Runs the event loop until `done` or `seconds` have passed; gives `done`.
 inline bool wait_until(const std::function<bool()>& done, double seconds = 10) {
@@ -42,8 +45,26 @@ protected:
         beatGridButton->value(0);
     }
     void TearDown() override { stop_playback(); }
+    // A 20-second tone as the song, with no audio device to play it on.
+    void use_silent_song() {
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, kRate, 1, 20 * kRate, tone(440, 5000, kRate)));
+        use_song("song.wav");
+    }
+    // Plays the song from "Pos" 0.4 of segment 1 (21 s) for `seconds` through
+    // the disk driver into file `name`; gives the stereo frames it recorded.
+    std::vector<int16_t> play_to_disk(const std::string& name, double seconds) {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", (dir / name).c_str(), 1);
+        activeSegment = 1;
+        mapPosition->value(0.4);
+        start_playback();
+        EXPECT_STREQ(playButton->label(), "Stop");
+        wait_until([] { return false; }, seconds);
+        stop_playback();
+        EXPECT_STREQ(playButton->label(), "Play");
+        return played_frames(dir / name);
+    }
     TempFolder dir{true};
     ScriptDialogs dialogs;
 };
-
-constexpr int kRate = 8000;

