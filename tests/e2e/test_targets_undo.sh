@@ -43,26 +43,19 @@ click 318 283                         # "Stage Count" at its low end, then two s
 xdotool key Right Right
 sleep 3                               # a pause: "-x" becomes an undo step of its own
 click 25 112                          # "-x"
-xdotool key ctrl+a
-chooser=$(wait_window "Save As Level") || fail "Ctrl+A did not open the Save As chooser"
-focus "$chooser"
-paste_path "$E2E_WORK/level"
+save_as "$E2E_WORK/level"
 level="$E2E_WORK/level.txt"
-wait_file "$level" || fail "no file was written"
 diff "$E2E_WORK/mirrored" <(triggers) || fail "the saved triggers differ from the expected ones"
-focus "$MAIN_WINDOW"
-xdotool key ctrl+z
-save_again "$level"
-diff "$E2E_WORK/edited" <(triggers) || fail "Ctrl+Z did not take back the mirror"
-xdotool key ctrl+shift+z
-save_again "$level"
-diff "$E2E_WORK/mirrored" <(triggers) || fail "Ctrl+Shift+Z did not redo the mirror"
-xdotool key ctrl+z ctrl+y
-save_again "$level"
-diff "$E2E_WORK/mirrored" <(triggers) || fail "Ctrl+Y did not redo the mirror"
-xdotool key ctrl+z
-save_again "$level"
-diff "$E2E_WORK/edited" <(triggers) || fail "Ctrl+Z did not take back the redone mirror"
+# Keys, then the triggers saved afterwards.
+for step in "ctrl+z:edited:Ctrl+Z did not take back the mirror" \
+    "ctrl+shift+z:mirrored:Ctrl+Shift+Z did not redo the mirror" "ctrl+z ctrl+y:mirrored:Ctrl+Y did not redo the mirror" \
+    "ctrl+z:edited:Ctrl+Z did not take back the redone mirror"; do
+    IFS=: read -r keys want problem <<<"$step"
+    focus "$MAIN_WINDOW"
+    xdotool key $keys
+    save_again "$level"
+    diff "$E2E_WORK/$want" <(triggers) || fail "$problem"
+done
 
 : >"$E2E_WORK/drone.md2"
 click 487 170                         # "Add..." beside the type

@@ -2,8 +2,6 @@
 // trigger, type names, and refusals (each control's field: test_wiring.cpp).
 #include "gui_test_support.h"
 
-#include <FL/Fl_Menu_Bar.H>
-
 #include <sstream>
 
 namespace {
@@ -150,6 +148,7 @@ void type_key(Fl_Input* field, char key) {
 
 // Stored texts refuse control characters, pasted or chosen: the alert says
 // why, the record (or the song field) keeps its text, the field shows it.
+// A sound name typed key by key past 255 characters is never stored in part.
 TEST_F(TargetsPage, StoredTextsRefuseControlCharacters) {
     dialogs.choices = {"/m/drone.md2", "/s/bo\nom.wav", "/m/dr\none.md2", "/x/so\nng.ogg"};
     cb_Add1(nullptr, nullptr);
@@ -169,20 +168,13 @@ TEST_F(TargetsPage, StoredTextsRefuseControlCharacters) {
     EXPECT_EQ(str(enemyModel[1].lockOnSound, enemyModel[1].explodeSound, soundLockOn->value(), soundExplode->value(),
                   song->value(), enemyModel[1].explosionRadius, enemyList->size()),
               "lock.wav boom.wav lock.wav boom.wav song.ogg 60 1");
-}
-
-// A sound name typed key by key past 255 characters is never stored in
-// part: one alert, and record and field go back to the name held before.
-TEST_F(TargetsPage, OverLongNameTypedKeyByKey) {
-    dialogs.choices = {"/m/drone.md2"};
-    cb_Add1(nullptr, nullptr);
-    choose(enemyList, 1);
-    copy_text(enemyModel[1].lockOnSound, "lock.wav");
-    update_enemy();
+    // A name typed key by key is stored up to 255 characters; one key past
+    // that gives one alert and the name held before, and the next two type
+    // on from it with none.
+    dialogs.alerted.clear();
     soundLockOn->position(soundLockOn->size());
     for (int i = 0; i < 255 - 8; i++) type_key(soundLockOn, 'k');
     EXPECT_EQ(std::make_tuple(std::strlen(enemyModel[1].lockOnSound), dialogs.alerted.size()), std::make_tuple(size_t{255}, size_t{0}));
-    // One key past the limit; the next two type on from the stored name, with no alert.
     for (int i = 0; i < 3; i++) type_key(soundLockOn, 'k');
     EXPECT_EQ(str(enemyModel[1].lockOnSound, soundLockOn->value(), dialogs.alerted.size()), "lock.wavkk lock.wavkk 1");
     EXPECT_EQ(dialogs.alerted[0], "The sound's file name is longer than 255 characters, more than a level can hold.");
@@ -209,8 +201,9 @@ TEST_F(TargetsPage, ScoreAndBonusOutsideTheirMenus) {
     EXPECT_EQ(str(trigger[2].points, triggerScore->size(), triggerBonus->text()), "0 4 (9)");
 }
 
-// "Redo" names what it would put back, is greyed out with nothing to redo,
-// answers Ctrl+Shift+Z and Ctrl+Y; a new change empties it.
+// "Redo" names what it would put back and is greyed out, with its Ctrl+Y
+// twin, when there is nothing to redo; a new change empties it (the keys
+// themselves: the end-to-end test).
 TEST_F(TargetsPage, RedoMenuItem) {
     choose(triggerList, 2);
     now += 10;
@@ -220,13 +213,6 @@ TEST_F(TargetsPage, RedoMenuItem) {
     EXPECT_EQ(shows(), "Redo 0 0 5");
     cb_undoMenuItem(nullptr, nullptr);
     EXPECT_EQ(shows(), "Redo Trigger Change 1 1 1");
-    const struct { int state, key; void (*callback)(Fl_Menu_*, void*); } keys[] = {
-        {FL_CTRL, 'z', cb_undoMenuItem}, {FL_CTRL | FL_SHIFT, 'z', cb_redoMenuItem}, {FL_CTRL, 'y', cb_redoMenuItem}};
-    for (const auto& k : keys) {
-        Fl::e_state = k.state, Fl::e_keysym = k.key, Fl::e_text = const_cast<char*>(""), Fl::e_length = 0;
-        const Fl_Menu_Item* item = menuBar->menu()->test_shortcut();
-        EXPECT_TRUE(item && item->callback() == reinterpret_cast<Fl_Callback*>(k.callback)) << k.key << " " << k.state;
-    }
     cb_redoMenuItem(nullptr, nullptr);
     EXPECT_EQ(shows(), "Redo 0 0 5");
     cb_undoMenuItem(nullptr, nullptr);
