@@ -644,12 +644,25 @@ bool level_file_name(const char* path, std::string& name) {
     return name.size() <= static_cast<size_t>(kTextCapacity - 1);
 }
 
-namespace {
-
 std::string folder_of(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
+
+bool write_all(int fd, const std::string& text) {
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+namespace {
 
 // Follows symbolic links from `path` to the file they finally name, which
 // need not exist yet. False for a loop or a chain too long to follow.
@@ -670,18 +683,6 @@ bool follow_links(std::string path, std::string& target) {
     return false;
 }
 
-bool write_all(int fd, const std::string& text) {
-    const char* p = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // Overwrites an existing file, keeping its inode, links, owner and
 // permissions.

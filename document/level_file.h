@@ -113,3 +113,9 @@ bool level_file_name(const char* path, std::string& name);
 // file is left behind.
 bool save_level_file(const char* path, const LevelSettings& settings, int triggerCount,
                      int enemyCount);
+
+// The folder part of a path: "." for a bare name, "/" for a file at the root.
+std::string folder_of(const std::string& path);
+// Writes all of `text` to `fd`, retrying interrupted and partial writes.
+// False (with errno set) on a failed write.
+bool write_all(int fd, const std::string& text);

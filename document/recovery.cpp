@@ -39,11 +39,6 @@ bool ends_with(const std::string& s, const char* tail) {
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
 }
 
-std::string folder_of(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool make_folders(const std::string& folder) {
     for (size_t at = 1; at <= folder.size(); at++) {
         if (at < folder.size() && folder[at] != '/') continue;
@@ -236,10 +231,12 @@ bool write_recovery(const std::string& path, const Recovery& recovery, std::stri
     // No sync: the file guards against the editor's end, which the written
     // pages survive; a file cut by a system crash is found by its size.
     const std::string contents = recovery_contents(recovery);
-    FILE* file = fdopen(fd, "wb");
-    bool ok = file && std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    ok = (file ? std::fclose(file) == 0 : close(fd) == 0) && ok;
+    bool ok = write_all(fd, contents);
     int why = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        why = errno;
+    }
     if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
     if (ok) why = errno;
     unlink(temp.c_str());
