@@ -81,7 +81,26 @@ TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {
     EXPECT_EQ(pathPosition->value(), 1);
     EXPECT_LT(lastBefore, 1.0);
     EXPECT_LT(mapPosition->value(), 0.05);
+    // The playhead: one yellow column in each time view at the song time
+    // (column X + (t - base) x scale x W for segment fraction t), none once stopped.
+    const auto yellow_columns = [](Fl_StageZTrigger* view) {
+        const std::vector<unsigned char> rgb = render(view);
+        std::vector<int> columns;
+        for (int c = view->x(); c < view->x() + view->w(); c++)
+            if (pixel(rgb, view, c, view->y() + 5) == Rgb{255, 226, 0}) columns.push_back(c);
+        return columns;
+    };
+    stageXZTrigger->scale = 2, stageXZTrigger->base = 0;
+    for (Fl_StageZTrigger* view : {stageYZTrigger, stageXZTrigger}) {
+        double seconds = 0;
+        ASSERT_TRUE(playhead_seconds(seconds));
+        const double at = view->x() + (seconds / 15 - 1 - view->base) * view->scale * view->w();
+        const std::vector<int> columns = yellow_columns(view);
+        ASSERT_EQ(columns.size(), 1u);
+        EXPECT_NEAR(columns[0], at, 2);
+    }
     stop_playback();
+    EXPECT_TRUE(yellow_columns(stageYZTrigger).empty());
     mapPosition->value(0.33);  // 19.95 s
     start_playback();
     ASSERT_TRUE(wait_until([] { return std::string(playButton->label()) == "Play"; }, 3));
