@@ -1,22 +1,11 @@
-// Prints what the editor should show for segment 0 of a level file, as a
-// binary PPM on standard output: the 256 x 256 map preview made by the
-// reference generators, or with the argument "palette" the 180 x 55 palette
-// strip. Used by the end-to-end tests to find them in a screenshot.
+// Prints what the editor should show for segment 0 of a level file, as a binary PPM on standard
+// output: the 256 x 256 map preview made by the reference generators, or with the argument "palette"
+// the 180 x 55 palette strip. The end-to-end tests look for them in screenshots.
 #include "document/level_file.h"
 #include "document/records.h"
 #include "tests/reference/visualizations.h"
 
 #include <cstdio>
-
-namespace {
-
-void put_rgb(uint32_t word) {
-    const unsigned char rgb[3] = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
-                                  static_cast<unsigned char>(word >> 16)};
-    std::fwrite(rgb, 1, 3, stdout);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::FILE* file = argc == 2 || argc == 3 ? std::fopen(argv[1], "r") : nullptr;
@@ -25,20 +14,19 @@ int main(int argc, char** argv) {
     LevelContents contents;
     read_level(file, contents);
     std::fclose(file);
-
     const Segment& s = segment[0];
-    if (argc == 3) {
-        // Column c of the strip shows entry c * 256 / width.
-        std::printf("P6\n180 55\n255\n");
-        for (int y = 0; y < 55; y++)
-            for (int x = 0; x < 180; x++) put_rgb(s.palette[x * 256 / 180]);
-        return 0;
-    }
-    if (s.visualization < 0 || s.visualization > 3) return 1;
-    const auto map = reference::picture(s.palette, s.visualization, s.seedA, s.seedB, 256, 256, 256);
-    // The preview shows the map transposed: row r is map column r.
-    std::printf("P6\n256 256\n255\n");
-    for (int r = 0; r < 256; r++)
-        for (int c = 0; c < 256; c++) put_rgb(map[c * 256 + r]);
+    const bool strip = argc == 3;
+    std::vector<uint32_t> map;
+    if (!strip) map = reference::picture(s.palette, s.visualization, s.seedA, s.seedB, 256, 256, 256);
+    const int w = strip ? 180 : 256, h = strip ? 55 : 256;
+    std::printf("P6\n%d %d\n255\n", w, h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            // The strip's column x shows entry x * 256 / 180; the preview shows the map transposed.
+            const uint32_t word = strip ? s.palette[x * 256 / 180] : map[x * 256 + y];
+            const unsigned char rgb[3] = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
+                                          static_cast<unsigned char>(word >> 16)};
+            std::fwrite(rgb, 1, 3, stdout);
+        }
     return 0;
 }
