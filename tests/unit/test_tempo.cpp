@@ -56,7 +56,6 @@ TEST(BeatClick, StartsAtTheOutputFrameOfEachBeatAtEverySpeed) {
             EXPECT_EQ(peak > 15000, i == 0 || i == 4) << "click " << i << " peak " << peak;
         }
     }
-    for (const ClickGrid& bad : {ClickGrid{0, 3, 8}, ClickGrid{148, 0, 8}, ClickGrid{148, 3, 0},
-                                 ClickGrid{NAN, 3, 8}, ClickGrid{1e9, 3, 8}})
+    for (const ClickGrid& bad : {ClickGrid{0, 3, 8}, {148, 0, 8}, {148, 3, 0}, {NAN, 3, 8}, {1e9, 3, 8}})
         EXPECT_TRUE(click_starts(render_clicks(bad, 0, 1, 4096, {1024})).empty()) << bad.bpm;
 }
