@@ -1,7 +1,5 @@
-// Songs the tests and benchmarks make themselves: written with libsndfile
-// (16-bit WAV, FLAC, Ogg Vorbis or AIFF) from a signal, or steady beats
-// (clicks, or a kick, snare and hi-hat pattern), white noise or silence; and
-// where clicks start in what the disk driver recorded.
+// Songs the tests and benchmarks write themselves with libsndfile, and where
+// clicks start in what SDL's disk driver recorded.
 #pragma once
 
 #include "audio/audio_output.h"
@@ -11,35 +9,29 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
-// Sample (frame, channel) of a test song.
-using SongSignal = std::function<int16_t(int64_t frame, int channel)>;
+using SongSignal = std::function<int16_t(int64_t frame, int channel)>;  // a test song's samples
 
 inline std::vector<int16_t> song_samples(int64_t frames, int channels, const SongSignal& signal) {
     std::vector<int16_t> s(static_cast<size_t>(frames * channels));
-    for (int64_t f = 0; f < frames; f++)
-        for (int c = 0; c < channels; c++) s[static_cast<size_t>(f * channels + c)] = signal(f, c);
+    for (size_t i = 0; i < s.size(); i++)
+        s[i] = signal(static_cast<int64_t>(i) / channels, static_cast<int>(i % channels));
     return s;
 }
 
-// Writes the song; `format` is a libsndfile major format (SF_FORMAT_WAV,
-// SF_FORMAT_FLAC, SF_FORMAT_OGG). True when written.
+// 16-bit `format` (SF_FORMAT_WAV, _FLAC, _AIFF; Vorbis for SF_FORMAT_OGG); true when written.
 inline bool put_song(const std::string& path, int format, int rate, int channels, const std::vector<int16_t>& samples) {
     SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
+    info.samplerate = rate, info.channels = channels;
     info.format = format | (format == SF_FORMAT_OGG ? SF_FORMAT_VORBIS : SF_FORMAT_PCM_16);
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file) return false;
     const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
-    // In blocks: libsndfile's Vorbis encoder takes a block on its stack.
-    bool written = true;
+    bool written = true;  // in blocks: libsndfile's Vorbis encoder takes a block on its stack
     for (sf_count_t at = 0; at < frames && written; at += 4096) {
         const sf_count_t n = std::min<sf_count_t>(4096, frames - at);
         written = sf_writef_short(file, samples.data() + at * channels, n) == n;
@@ -59,21 +51,12 @@ inline SongSignal tone(double hz, double amp, int rate) {
     };
 }
 
-// Silence with a full-scale square burst from second `from` to `to`.
-inline SongSignal burst(double from, double to, int rate) {
-    return [=](int64_t f, int) -> int16_t {
-        if (f < from * rate || f >= to * rate) return 0;
-        return (f / 8) % 2 ? 30000 : -30000;
-    };
-}
-
-// The stereo 16-bit frames in the disk driver's file `path`, less the whole
-// blocks of silence that SDL may write before the device is started.
+// The stereo frames in the disk driver's file, less the whole blocks of
+// silence SDL may write before the device starts.
 inline std::vector<int16_t> played_frames(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    std::vector<int16_t> s(bytes.size() / 2);
-    std::memcpy(s.data(), bytes.data(), 2 * s.size());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<int16_t> s(in ? static_cast<size_t>(in.tellg()) / 2 : 0);
+    in.seekg(0).read(reinterpret_cast<char*>(s.data()), static_cast<std::streamsize>(2 * s.size()));
     const size_t block = 2 * kAudioBlockFrames;
     size_t lead = 0;
     while (lead + block <= s.size() && std::all_of(s.begin() + lead, s.begin() + lead + block, [](int16_t v) { return v == 0; }))
@@ -81,12 +64,11 @@ inline std::vector<int16_t> played_frames(const std::string& path) {
     return std::vector<int16_t>(s.begin() + lead, s.end());
 }
 
-enum class TestBeat { clicks, drums, noise, silence };
+enum class TestBeat { drums, noise, silence };
 
-// `seconds` of `kind` at `bpm`: beat n at sample round(n x 60 / bpm x rate).
-// Clicks: 5 ms of 1 kHz on every beat. Drums: a kick (a falling sine) on
-// beats 0 and 2 of each bar, a snare (noise and a 200 Hz tone) on beats 1
-// and 3, and a hi-hat (differenced noise) on every eighth note.
+// `seconds` of `kind` at `bpm`, beat n at sample round(n x 60 / bpm x rate).
+// Drums: a kick (a falling sine) on beats 0 and 2 of a bar, a snare (noise
+// and 200 Hz) on 1 and 3, a hi-hat on every eighth.
 inline std::vector<float> make_test_song(TestBeat kind, double bpm, double seconds, int rate = 44100) {
     std::vector<float> v(static_cast<size_t>(seconds * rate), 0.0f);
     uint32_t state = 12345;  // a fixed white noise in -1..1, the same on every run
@@ -103,10 +85,6 @@ inline std::vector<float> make_test_song(TestBeat kind, double bpm, double secon
     const double beat = 60.0 / bpm;
     for (int n = 0; n * beat < seconds; n++) {
         const size_t at = static_cast<size_t>(std::lround(n * beat * rate));
-        if (kind == TestBeat::clicks) {
-            add(at, 0.005, [](double t) { return 0.8 * std::sin(2 * M_PI * 1000 * t) * (1 - t / 0.005); });
-            continue;
-        }
         if (n % 2 == 0)
             add(at, 0.15, [](double t) {
                 return 0.8 * std::sin(2 * M_PI * (50 + 100 * std::exp(-t * 30)) * t) * std::exp(-t * 20);
@@ -116,7 +94,7 @@ inline std::vector<float> make_test_song(TestBeat kind, double bpm, double secon
                 return (0.5 * noise() + 0.3 * std::sin(2 * M_PI * 200 * t)) * std::exp(-t * 25);
             });
         for (double half : {0.0, 0.5}) {
-            float previous = 0;
+            float previous = 0;  // the hi-hat: differenced noise
             add(static_cast<size_t>(std::lround((n + half) * beat * rate)), 0.04, [&](double t) {
                 const float w = noise(), d = w - previous;
                 previous = w;
@@ -134,8 +112,8 @@ inline std::vector<int16_t> make_test_pcm(TestBeat kind, double bpm, double seco
     return pcm;
 }
 
-// The output frames of interleaved stereo `out` where a click starts: a left
-// sample other than `quiet` after at least 20 frames of `quiet`.
+// The frames of interleaved stereo `out` where a click starts: a left sample
+// other than `quiet` after at least 20 frames of `quiet`.
 inline std::vector<int> click_starts(const std::vector<int16_t>& out, int16_t quiet = 0) {
     std::vector<int> starts;
     for (int k = 0, still = 20; k < static_cast<int>(out.size() / 2); k++) {
@@ -145,9 +123,9 @@ inline std::vector<int> click_starts(const std::vector<int16_t>& out, int16_t qu
     return starts;
 }
 
-// Where the clicks of the beats (every `beat` song frames from 0) belong in
-// `frames` output frames that play from song frame `start` at `step` song
-// frames each: the first output frame at or past each beat.
+// Where the clicks of beats every `beat` song frames belong in `frames`
+// output frames playing from song frame `start` at `step` song frames each:
+// the first output frame at or past each beat.
 inline std::vector<int> beat_starts(double beat, double start, double step, int frames) {
     std::vector<int> starts;
     for (double n = std::ceil(start / beat);; n++) {

@@ -1,6 +1,5 @@
-// Writes small songs of every format the editor reads into a folder, as the
-// starting inputs of the song reader's fuzzer (no song files are kept in
-// the repository).
+// Writes small songs of every format the editor reads into a folder: the song
+// fuzzer's starting inputs (no song files are kept in the repository).
 #include "tests/song_files.h"
 
 #include <cstdio>
@@ -10,10 +9,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: song_seeds FOLDER\n");
         return 2;
     }
-    const std::string dir = argv[1];
     bool ok = true;
     for (auto [format, name] : {std::pair{SF_FORMAT_WAV, "tone.wav"}, std::pair{SF_FORMAT_FLAC, "tone.flac"},
                                 std::pair{SF_FORMAT_OGG, "tone.ogg"}, std::pair{SF_FORMAT_AIFF, "tone.aiff"}})
-        ok = put_song(dir + "/" + name, format, 8000, 2, 400, tone(440, 8000, 8000)) && ok;
+        ok = put_song(std::string(argv[1]) + "/" + name, format, 8000, 2, 400, tone(440, 8000, 8000)) && ok;
     return ok ? 0 : 1;
 }

@@ -1,88 +1,97 @@
-// The song in the editor: its waveform in the time views, playing it from
-// "Pos" through SDL's disk driver (what was played is read back from the
-// driver's file), following it into the next segment, the silent clock
-// without a device, and the Space key.
-#include "song_test_support.h"
+// The song in the editor: played through SDL's disk driver (read back from its
+// file) with clicks and speed, followed silently without a device; "Detect".
+#include "gui_test_support.h"
 
 #include "app/status_row.h"
+#include "app/tempo_controls.h"
+#include "app/transport.h"
+#include "audio/song_session.h"
+#include "tests/song_files.h"
 
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Input.H>
 
-// A 27-second song of silence with a loud burst from 20 s to 22 s: in the
-// trigger's segment 1 (15 s to 30 s) the burst's columns show the waveform
-// above and below the middle row, silent columns only on it, and columns
-// past the song's end nothing, at two zooms and a scroll.
-TEST_F(SongInEditor, WaveformFollowsZoomAndScroll) {
-    const Rgb kGrey{96, 96, 96}, kWave{70, 168, 186};
-    ASSERT_TRUE(put_song(dir / "burst.wav", SF_FORMAT_WAV, kRate, 1, 27 * kRate, burst(20, 22, kRate)));
-    use_song("burst.wav");
-    ASSERT_NE(song_session().song(), nullptr) << songStatus->label();
-    Fl_StageZTrigger* view = stageYZTrigger;
-    const int X = view->x(), W = view->w(), middle = view->y() + view->h() / 2;
-    for (auto [scale, base] : {std::pair{1.0f, 0.0f}, std::pair{8.0f, 0.3f}, std::pair{8.0f, 0.4f}}) {
-        view->scale = scale, view->base = base;
-        for (bool shown : {true, false}) {
-            waveButton->value(shown);
-            const std::vector<unsigned char> rgb = render(view);
-            int burstColumns = 0;
-            for (int c = X; c < X + W; c++) {
-                // Song seconds at the column's left and right edges.
-                const double from = (1 + (c - X) / double(W) / scale + base) * 15;
-                const double to = (1 + (c + 1 - X) / double(W) / scale + base) * 15;
-                const bool loud = from > 20 && to < 22, quiet = to < 20 || (from > 22 && to < 27), gone = from > 27;
-                SCOPED_TRACE(testing::Message() << "scale " << scale << " base " << base << " column " << c);
-                burstColumns += loud;
-                for (int dy : {-40, 40})
-                    EXPECT_TRUE(!(loud || quiet || gone) || pixel(rgb, view, c, middle + dy) == (loud && shown ? kWave : kGrey));
-                if ((quiet && c > X) || gone) {
-                    EXPECT_EQ(pixel(rgb, view, c, middle), quiet && shown ? kWave : kGrey);
-                }
-            }
-            EXPECT_GT(burstColumns, 20);
-        }
-    }
+#include <chrono>
+
+constexpr int kRate = 8000;
+
+// Runs the event loop until `done` or `seconds` have passed; gives `done`.
+static bool wait_until(const std::function<bool()>& done, double seconds = 10) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done() && std::chrono::steady_clock::now() < until) Fl::wait(0.005);
+    return done();
 }
 
-// Play from "Pos" 0.4 of segment 1 (21 s): the disk driver's file holds the
-// song's frames from there on, sample for sample, and "Pos" has moved by the
-// time played / S.
-TEST_F(SongInEditor, PlaysTheSongFromPosThroughTheDevice) {
-    const SongSignal signal = [](int64_t f, int c) { return int16_t((f * 5 + c * 1111) % 60000 - 30000); };
-    ASSERT_TRUE(put_song(dir / "song.flac", SF_FORMAT_FLAC, kRate, 2, 40 * kRate, signal));
-    use_song("song.flac");
-    const std::vector<int16_t> played = play_to_disk("played.raw", 0.6);
-    const int64_t frames = static_cast<int64_t>(played.size() / 2);
-    ASSERT_GT(frames, kRate / 4);
-    for (int64_t i = 0; i < frames; i++)
-        ASSERT_EQ(std::pair(played[2 * i], played[2 * i + 1]),
-                  std::pair(signal(21 * kRate + i, 0), signal(21 * kRate + i, 1))) << i;
-    // The position stopped at is what the device had played: within one
-    // block (and one more for a block handed over while stopping).
+// Names the song in "Song" and waits until it has been read.
+static void use_song(const std::string& name) {
+    song->value(name.c_str());
+    reload_song();
+    ASSERT_TRUE(wait_until([] { return !song_session().loading(); }));
+}
+
+// A level of one minute over four segments (S = 15 s), a trigger in segment
+// 1 whose path and stage times are clear of the rows and columns checked.
+class SongInEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cb_New(nullptr, nullptr);
+        levelDuration->value(1), levelSegments->value(4);
+        cb_Add(nullptr, nullptr);
+        trigger[1].triggerSegment = 1;
+        for (Stage& s : trigger[1].stage) s.y = s.x = 60, s.trigger = -1;
+        triggerList->value(1);
+        select_trigger(1);
+        beatGridButton->value(0);
+    }
+    void TearDown() override { stop_playback(); }
+    TempFolder dir{true};
+    ScriptDialogs dialogs;
+};
+
+// A constant-1 song with "Click" on, played at "50%" from "Pos" 0.4 of segment 1
+// (21 s): each click in the driver's file starts at the first output frame whose
+// song time is at or past its beat, n x 60 / bpm; "Pos" stops where the device
+// had played to (within a block, and one more handed over at stop), at the song's pace.
+TEST_F(SongInEditor, PlaysFromPosWithClicksAtHalfSpeed) {
+    ASSERT_TRUE(put_song(dir / "quiet.wav", SF_FORMAT_WAV, kRate, 1, std::vector<int16_t>(40 * kRate, 1)));
+    use_song("quiet.wav");
+    bpm->value(277);
+    clickButton->value(1);
+    clickButton->do_callback();
+    playSpeed->value(2);
+    playSpeed->do_callback();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir / "played.raw").c_str(), 1);
+    activeSegment = 1;
+    mapPosition->value(0.4);
+    start_playback();
+    EXPECT_STREQ(playButton->label(), "Stop");
+    wait_until([] { return false; }, 1.0);
+    stop_playback();
+    const std::vector<int16_t> played = played_frames(dir / "played.raw");
+    const int frames = static_cast<int>(played.size() / 2);
+    ASSERT_GT(frames, kRate / 2);
+    EXPECT_EQ(click_starts(played, 1), beat_starts(60.0 / 277 * kRate, 21.0 * kRate, 0.5, frames));
     EXPECT_EQ(activeSegment, 1);
-    EXPECT_NEAR(mapPosition->value(), 0.4 + double(frames) / kRate / 15, 2.0 * kAudioBlockFrames / kRate / 15);
+    EXPECT_NEAR(mapPosition->value(), 0.4 + frames * 0.5 / kRate / 15, 2.0 * kAudioBlockFrames / kRate / 15);
     EXPECT_STREQ(songTime->label(), format_song_time(15 * (1 + mapPosition->value())).c_str());
 }
 
-// Without an audio device the song plays silently on the clock; crossing
-// 15 s moves the editor to segment 1 as the Segment Selector would, and the
-// song's end (20 s) stops it.
+// Without an audio device a 20-second song plays silently on the clock:
+// crossing 15 s moves the editor to segment 1 as the Segment Selector would;
+// the playhead is one yellow column in each time view, X + (t - base) x
+// scale x W for segment fraction t, none once stopped; the song's end stops it.
 TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {
-    use_silent_song();
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, kRate, 1, 20 * kRate, tone(440, 5000, kRate)));
+    use_song("song.wav");
     activeSegment = 0;
     pathPosition->value(0);
     mapPosition->value(0.98);  // 14.7 s
     start_playback();
     EXPECT_STREQ(songStatus->label(), "No audio device: playing silently");
-    double lastBefore = 0;
-    ASSERT_TRUE(wait_until([&] {
-        if (activeSegment == 0) lastBefore = mapPosition->value();
-        return activeSegment == 1;
-    }, 3));
+    ASSERT_TRUE(wait_until([] { return activeSegment == 1; }, 3));
     EXPECT_EQ(pathPosition->value(), 1);
-    EXPECT_LT(lastBefore, 1.0);
-    EXPECT_LT(mapPosition->value(), 0.05);
-    // The playhead: one yellow column in each time view at the song time
-    // (column X + (t - base) x scale x W for segment fraction t), none once stopped.
     const auto yellow_columns = [](Fl_StageZTrigger* view) {
         const std::vector<unsigned char> rgb = render(view);
         std::vector<int> columns;
@@ -94,10 +103,9 @@ TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {
     for (Fl_StageZTrigger* view : {stageYZTrigger, stageXZTrigger}) {
         double seconds = 0;
         ASSERT_TRUE(playhead_seconds(seconds));
-        const double at = view->x() + (seconds / 15 - 1 - view->base) * view->scale * view->w();
         const std::vector<int> columns = yellow_columns(view);
         ASSERT_EQ(columns.size(), 1u);
-        EXPECT_NEAR(columns[0], at, 2);
+        EXPECT_NEAR(columns[0], view->x() + (seconds / 15 - 1 - view->base) * view->scale * view->w(), 2);
     }
     stop_playback();
     EXPECT_TRUE(yellow_columns(stageYZTrigger).empty());
@@ -107,20 +115,24 @@ TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {
     EXPECT_NEAR(mapPosition->value(), 1.0 / 3, 1e-9);
 }
 
-// Space plays and stops, except in a text field, where it is typed.
-TEST_F(SongInEditor, SpaceKeyPlaysUnlessATextFieldHasFocus) {
-    use_silent_song();
-    auto space = [] {
-        Fl::e_keysym = ' ', Fl::e_state = 0, Fl::e_text = const_cast<char*>(" "), Fl::e_length = 1;
-        return Fl::handle(FL_KEYBOARD, rootWindow);
-    };
-    for (auto [focus, plays] : {std::pair<Fl_Widget*, bool>{playButton, true}, std::pair<Fl_Widget*, bool>{fogColor, false},
-                                std::pair<Fl_Widget*, bool>{levelDuration, true}}) {
-        SCOPED_TRACE(focus->label() ? focus->label() : "");
-        Fl::focus(focus);
-        space();
-        EXPECT_EQ(song_session().playing(), plays);
-        space();
-        EXPECT_FALSE(song_session().playing());
+// "Detect" needs a song; it offers the estimate and sets it only on "Yes".
+TEST_F(SongInEditor, DetectOffersTheSongsTempo) {
+    ASSERT_TRUE(put_song(dir / "drums.wav", SF_FORMAT_WAV, kRate, 1, make_test_pcm(TestBeat::drums, 128, 30, kRate)));
+    use_song("drums.wav");
+    for (int answer : {0, 1}) {
+        bpm->value(148);
+        dialogs.answers = {answer};
+        detectTempo->do_callback();
+        EXPECT_FALSE(detectTempo->active());  // while it works
+        ASSERT_TRUE(wait_until([] { return detectTempo->active() != 0; }));
+        ASSERT_EQ(dialogs.asked.size(), static_cast<size_t>(answer + 1));
+        EXPECT_NE(dialogs.asked.back().find("The song's tempo is about 12"), std::string::npos) << dialogs.asked.back();
+        EXPECT_NEAR(bpm->value(), answer ? 128 : 148, answer ? 0.5 : 0);
     }
+    // A song change drops a detection under way: nothing is asked.
+    detectTempo->do_callback();
+    use_song("");
+    wait_until([] { return false; }, 0.3);
+    EXPECT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_FALSE(detectTempo->active());
 }

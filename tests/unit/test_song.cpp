@@ -1,10 +1,9 @@
-// The song reader, where the song is looked for, the waveform summary, the
+// The song reader, where songs are looked for, the waveform summary, the
 // playback core and the session's clock, on songs the tests write.
 #include "audio/playback.h"
-#include "audio/resample.h"
+#include "audio/resample.h"  // the speeds
 #include "audio/song_session.h"
 #include "audio/waveform.h"
-#include "fuzz/fuzz_target.h"
 #include "tests/song_files.h"
 #include "tests/test_files.h"
 
@@ -13,168 +12,78 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <numeric>
 #include <random>
 #include <thread>
 #include <tuple>
 
-namespace {
-
-// A WAV whose header promises `frames` 16-bit mono frames, the file made
-// that long (sparse) but holding none.
-std::string put_lying_wav(const std::string& path, int rate, int64_t frames) {
-    put_song(path, SF_FORMAT_WAV, rate, 1, 0, tone(0, 0, rate));
-    std::string bytes = file_text(path);
-    const size_t data = bytes.find("data");
-    const uint32_t dataBytes = static_cast<uint32_t>(frames * 2), riffBytes = static_cast<uint32_t>(data + dataBytes);
-    bytes.replace(4, 4, reinterpret_cast<const char*>(&riffBytes), 4);
-    bytes.replace(data + 4, 4, reinterpret_cast<const char*>(&dataBytes), 4);
-    put_file(path, bytes.substr(0, data + 8));
-    EXPECT_EQ(truncate(path.c_str(), static_cast<off_t>(data + 8 + dataBytes)), 0);
-    return path;
-}
-
-// A path the reader may not open: a file without read permission, or, for
-// root, whom permissions do not stop, a write-only kernel attribute.
-std::string unreadable(const TempFolder& dir) {
-    if (geteuid() == 0) return "/sys/bus/pci/rescan";
-    put_file(dir / "locked.wav", "x");
-    chmod((dir / "locked.wav").c_str(), 0);
-    return dir / "locked.wav";
-}
-
-std::shared_ptr<Song> song_of(int rate, int channels, int64_t frames, const SongSignal& signal) {
+static std::shared_ptr<Song> song_of(int rate, int channels, int64_t frames, const SongSignal& signal) {
     auto song = std::make_shared<Song>();
     song->rate = rate, song->channels = channels, song->frames = frames;
     song->samples = song_samples(frames, channels, signal);
     return song;
 }
 
-}  // namespace
-
 // Every kind of bad song: what the reader says, and what it keeps.
 TEST(SongReader, BadInputTable) {
     TempFolder dir;
     const SongSignal t = tone(440, 8000, 8000);
-    auto cut = [&](const std::string& name, int format, double part) {
-        put_song(dir / name, format, 8000, 1, 8000, t);
+    auto wav = [&](const std::string& name, int rate, int channels, int64_t frames, double part = 1) {
+        put_song(dir / name, name == "cut.flac" ? SF_FORMAT_FLAC : SF_FORMAT_WAV, rate, channels, frames, t);
         const std::string bytes = file_text(dir / name);
         put_file(dir / name, bytes.substr(0, static_cast<size_t>(bytes.size() * part)));
-        return dir / name;
-    };
-    auto wav_of = [&](const std::string& name, int rate, int channels, int64_t frames) {
-        put_song(dir / name, SF_FORMAT_WAV, rate, channels, frames, t);
         return dir / name;
     };
     put_file(dir / "notes.wav", "these are notes, not a song\n");
     mkfifo((dir / "fifo").c_str(), 0644);
     const std::vector<std::tuple<std::string, SongProblem, std::string>> rows = {
         {dir / "nothing.ogg", SongProblem::missing, "not found"},
-        {unreadable(dir), SongProblem::noPermission, "no permission"},
         {dir / "notes.wav", SongProblem::notAudio, "not a sound file"},
-        {cut("cut.wav", SF_FORMAT_WAV, 0.5), SongProblem::damaged, "damaged after 0:00."},
-        {cut("cut.flac", SF_FORMAT_FLAC, 0.6), SongProblem::damaged, "damaged after 0:00."},
-        {wav_of("silent.wav", 8000, 1, 0), SongProblem::noFrames, "holds no sound"},
-        {wav_of("nine.wav", 8000, 9, 100), SongProblem::badFormat, "9 channels"},
-        {wav_of("slow.wav", 7999, 1, 100), SongProblem::badFormat, "7999 Hz"},
-        {wav_of("fast.wav", 384001, 1, 100), SongProblem::badFormat, "384001 Hz"},
-        {put_lying_wav(dir / "long.wav", 8000, 8000LL * 3660), SongProblem::tooLong, "lasts 61:00.000"},
+        {wav("cut.wav", 8000, 1, 8000, 0.5), SongProblem::damaged, "damaged after 0:00."},
+        {wav("cut.flac", 8000, 1, 8000, 0.6), SongProblem::damaged, "damaged after 0:00."},
+        {wav("silent.wav", 8000, 1, 0), SongProblem::noFrames, "holds no sound"},
+        {wav("nine.wav", 8000, 9, 100), SongProblem::badFormat, "9 channels"},
+        {wav("slow.wav", 7999, 1, 100), SongProblem::badFormat, "7999 Hz"},
         {dir.dir.string(), SongProblem::notAFile, "is a folder"},
         {dir / "fifo", SongProblem::notAFile, "not a regular file"},
-    };
+        {wav("whole.wav", 8000, 1, 300000), SongProblem::cancelled, "loading cancelled"}};
+    const std::atomic<bool> cancel{true};
     for (const auto& [path, problem, says] : rows) {
-        SCOPED_TRACE(path);
-        const SongRead r = read_song_file(path, "name.ogg", {});
-        EXPECT_EQ(r.problem, problem);
+        const SongRead r = read_song_file(path, "name.ogg", {problem == SongProblem::cancelled ? &cancel : nullptr});
+        EXPECT_EQ(r.problem, problem) << path;
         EXPECT_EQ(r.message.rfind("Song \"name.ogg\"", 0), 0u) << r.message;
         EXPECT_NE(r.message.find(says), std::string::npos) << r.message;
-        EXPECT_EQ(r.message.find('\n'), std::string::npos);
         // A damaged song keeps the frames before the damage, sample for sample.
-        ASSERT_EQ(r.song != nullptr, problem == SongProblem::damaged);
+        ASSERT_EQ(r.song != nullptr, problem == SongProblem::damaged) << path;
         if (!r.song) continue;
-        EXPECT_GT(r.song->frames, 1000);
-        EXPECT_LT(r.song->frames, 8000);
+        EXPECT_TRUE(r.song->frames > 1000 && r.song->frames < 8000) << r.song->frames;
         for (int64_t f = 0; f < r.song->frames; f += 97) ASSERT_EQ(r.song->samples[f], t(f, 0)) << f;
     }
 }
 
-// WAV, FLAC and AIFF give back the samples written, Ogg Vorbis as many
-// frames as loud within the codec's loss; read from memory as from a file,
-// and the fuzzer's body survives every format cut at many lengths.
-TEST(SongReader, ReadsEveryFormatFromFilesAndMemory) {
+// Relative names: the level's folder first, then the working folder.
+TEST(SongReader, LocateTable) {
     TempFolder dir;
-    const int rate = 22050, frames = rate / 2;
-    const std::vector<int16_t> samples =
-        song_samples(frames, 2, [&](int64_t f, int c) { return tone(c ? 660 : 440, c ? 9000 : 12000, rate)(f, c); });
-    auto rms = [](const std::vector<int16_t>& s) {
-        return std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / s.size());
-    };
-    for (int format : {SF_FORMAT_WAV, SF_FORMAT_FLAC, SF_FORMAT_OGG, SF_FORMAT_AIFF}) {
-        SCOPED_TRACE(format);
-        ASSERT_TRUE(put_song(dir / "a", format, rate, 2, samples));
-        const SongRead r = read_song_file(dir / "a", "a");
-        ASSERT_EQ(r.problem, SongProblem::none) << r.message;
-        EXPECT_EQ(r.message, "Song \"a\": 0:00.500, 22050 Hz, 2 channels");
-        EXPECT_EQ(std::tuple(r.song->rate, r.song->channels, r.song->frames), std::tuple(rate, 2, int64_t(frames)));
-        if (format == SF_FORMAT_OGG) EXPECT_NEAR(rms(r.song->samples), rms(samples), 0.05 * rms(samples));
-        else EXPECT_EQ(r.song->samples, samples);
-        const std::string bytes = file_text(dir / "a");
-        const SongRead fromMemory = read_song_memory(bytes.data(), bytes.size(), "a");
-        ASSERT_NE(fromMemory.song, nullptr);
-        EXPECT_EQ(fromMemory.song->samples, r.song->samples);
-        for (size_t n = 0; n < bytes.size(); n += 1 + n / 8)
-            EXPECT_EQ(fuzz_targets().at("song")(reinterpret_cast<const uint8_t*>(bytes.data()), n), 0);
-    }
-}
-
-TEST(SongReader, CancelStopsReading) {
-    TempFolder dir;
-    put_song(dir / "a.wav", SF_FORMAT_WAV, 8000, 1, 300000, tone(100, 100, 8000));
-    std::atomic<bool> cancel{true};
-    SongReadOptions options;
-    options.cancel = &cancel;
-    EXPECT_EQ(read_song_file(dir / "a.wav", "a.wav", options).problem, SongProblem::cancelled);
-}
-
-// Relative names: the level's folder first, then the working folder; the
-// name a chosen file is kept under; song times.
-TEST(SongReader, LocateNameAndTimeTables) {
-    TempFolder dir;
-    fs::create_directories(dir.dir / "levels");
-    fs::create_directories(dir.dir / "work");
+    for (const char* folder : {"levels", "work"}) fs::create_directories(dir.dir / folder);
     for (const char* f : {"levels/in-level.ogg", "work/in-work.ogg", "work/in-level.ogg"}) put_file(dir.dir / f, "x");
-    const std::string work = dir / "work", level = dir / "levels/a.txt";
+    const std::string work = dir / "work", level = dir / "levels/a.txt", inLevel = dir / "levels/in-level.ogg";
     const std::vector<std::tuple<std::string, std::string, std::string>> rows = {
-        {"/abs/song.ogg", level, "/abs/song.ogg"},
-        {"in-level.ogg", level, dir / "levels/in-level.ogg"},
-        {"in-work.ogg", level, dir / "work/in-work.ogg"},
-        {"nowhere.ogg", level, dir / "levels/nowhere.ogg"},
-        {"in-level.ogg", "", dir / "work/in-level.ogg"},
-        {"../levels/in-level.ogg", "", dir / "levels/in-level.ogg"},
-        {"in-level.ogg", "../levels/a.txt", dir / "levels/in-level.ogg"},
-    };
+        {"/abs/song.ogg", level, "/abs/song.ogg"},          {"in-level.ogg", level, inLevel},
+        {"in-work.ogg", level, dir / "work/in-work.ogg"},   {"nowhere.ogg", level, dir / "levels/nowhere.ogg"},
+        {"in-level.ogg", "", dir / "work/in-level.ogg"},    {"../levels/in-level.ogg", "", inLevel},
+        {"in-level.ogg", "../levels/a.txt", inLevel}};
     for (const auto& [song, levelPath, expected] : rows)
         EXPECT_EQ(locate_song(song, levelPath, work), expected) << song << " / " << levelPath;
-    const std::vector<std::tuple<std::string, std::string, std::string>> names = {
-        {"/l/songs/a.ogg", "/l/level.txt", "songs/a.ogg"}, {"/l/a.ogg", "/l/level.txt", "a.ogg"},
-        {"/m/a.ogg", "/l/level.txt", "/m/a.ogg"},          {"/l2/a.ogg", "/l/level.txt", "/l2/a.ogg"},
-        {"/w/b.ogg", "", "b.ogg"},                         {"/l/x/../a.ogg", "/l/level.txt", "a.ogg"},
-    };
-    for (const auto& [chosen, level, expected] : names) EXPECT_EQ(song_name_for(chosen, level, "/w"), expected) << chosen;
-    const std::vector<std::pair<double, std::string>> times = {
-        {0, "0:00.000"}, {59.9994, "0:59.999"}, {59.9996, "1:00.000"}, {61.25, "1:01.250"}, {3600, "60:00.000"}, {-1, "0:00.000"}};
-    for (const auto& [seconds, text] : times) EXPECT_EQ(format_song_time(seconds), text) << seconds;
 }
 
-// The pyramid's min/max of any stretch equals the min/max of the mixed
-// samples themselves.
+// The pyramid's min/max of any stretch (short, to the end, any) is that of the mixed samples.
 TEST(Waveform, PyramidMatchesEveryStretch) {
     std::mt19937 random(7);
     const auto song = song_of(8000, 3, 5003, [&](int64_t, int) { return int16_t(random() % 65536 - 32768); });
+    std::fill_n(&song->samples[3 * 5002], 3, int16_t{32767});  // a peak on the last frame, in a short block
     const WavePyramid wave(song);
     for (int i = 0; i < 3000; i++) {
         int64_t a = random() % song->frames, b = random() % song->frames;
-        if (i % 3 == 0) b = a + random() % 40;  // short stretches too
+        b = i % 3 == 0 ? a + random() % 40 : i % 3 == 1 ? song->frames - 1 : b;
         std::tie(a, b) = std::minmax(a, std::min<int64_t>(b, song->frames - 1));
         int lo = 32767, hi = -32768;
         for (const int16_t* s = &song->samples[a * 3]; s <= &song->samples[b * 3]; s += 3)
@@ -185,27 +94,21 @@ TEST(Waveform, PyramidMatchesEveryStretch) {
     EXPECT_LT(wave.bytes(), static_cast<size_t>(song->frames));
 }
 
-// Columns cover the frames that start in them; past the end they are empty.
+// Columns hold the frames that start in them; past the end they are empty.
 TEST(Waveform, ColumnsFollowTheTimeAxis) {
     const auto song = song_of(1000, 1, 1000, [](int64_t f, int) { return int16_t(f); });
-    const WavePyramid wave(song);
     std::vector<WaveColumn> cols;
-    waveform_columns(*song, wave, 0.25, 0.1, 10, cols);  // 100 frames a column from frame 250
+    waveform_columns(*song, WavePyramid(song), 0.25, 0.1, 10, cols);  // 100 frames a column from frame 250
     for (int c = 0; c < 10; c++) {
         ASSERT_EQ(cols[c].present, c < 8) << c;
         const auto expected = std::pair(250 + 100 * c, std::min(349 + 100 * c, 999));
         EXPECT_TRUE(c >= 8 || std::pair(int(cols[c].range.lo), int(cols[c].range.hi)) == expected) << c;
     }
-    // A column narrower than a frame shows the frame sounding at its start.
-    waveform_columns(*song, wave, 0.5004, 0.0001, 3, cols);
-    EXPECT_EQ(std::tuple(cols[0].range.lo, cols[1].range.hi, cols[2].range.lo), std::tuple(500, 500, 500));
 }
 
-// The core plays the song from the start frame on at every speed, as stereo
-// (the mean of the even and of the odd channels), then silence; the frames
-// played map back to song frames. A ramp is its own linear interpolation:
-// output frame k holds the ramp at 1234 + k x step, the last frame to the
-// song's end.
+// At every speed the core plays a ramp (its own linear interpolation) from
+// frame 1234, output frame k at 1234 + k x step, as stereo (the mean of the
+// even and of the odd channels), then silence; and maps frames back.
 TEST(Playback, RenderTableAtEverySpeed) {
     const auto ramp = [](double at, int c) { return at + 1000 * c - 10000; };
     for (int channels : {1, 2, 3, 8})
@@ -226,36 +129,28 @@ TEST(Playback, RenderTableAtEverySpeed) {
                 ASSERT_EQ(std::pair(int(out[2 * i]), int(out[2 * i + 1])),
                           past ? std::pair(0, 0) : std::pair(int(std::lround(mean[0])), int(std::lround(mean[1])))) << i;
             }
-            EXPECT_TRUE(core.finished());
-            EXPECT_EQ(core.rendered(), 8192);
+            EXPECT_EQ(std::pair(core.finished(), core.rendered()), std::pair(true, int64_t{8192}));
             for (int64_t n : {0, 999, 1000, 1500, 1765}) EXPECT_DOUBLE_EQ(core.song_frame_at(n), 1234.0 + n * step);
             EXPECT_DOUBLE_EQ(core.song_frame_at(8100), 3000.0);
-            // Frames that hold song, for the clicks: up to its end.
-            EXPECT_EQ(resample_stereo(song->samples.data(), 3000, channels, 1234.25, step, out.data(), 8192),
-                      std::ceil((3000 - 1234.25) / step));
         }
 }
 
 // Segment k covers [k S, (k + 1) S): the follow rule's table.
 TEST(SongSession, PlaceTable) {
-    const std::vector<std::tuple<double, double, int, int, double>> rows = {
-        {0, 15, 4, 0, 0},          {14.97, 15, 4, 0, 0.998}, {15, 15, 4, 1, 0},   {22.5, 15, 4, 1, 0.5},
-        {59.97, 15, 4, 3, 0.998},  {60, 15, 4, 3, 1},        {75, 15, 4, 3, 1},   {-1, 15, 4, 0, 0},
-        {10, 0, 4, 0, 0},          {40, 22.5, 8, 1, 40 / 22.5 - 1},
-    };
+    const std::vector<std::tuple<double, double, int, int, double>> rows = {{0, 15, 4, 0, 0}, {14.97, 15, 4, 0, 0.998},
+        {15, 15, 4, 1, 0}, {22.5, 15, 4, 1, 0.5}, {59.97, 15, 4, 3, 0.998}, {60, 15, 4, 3, 1}, {75, 15, 4, 3, 1},
+        {-1, 15, 4, 0, 0}, {10, 0, 4, 0, 0}, {40, 22.5, 8, 1, 40 / 22.5 - 1}};
     for (const auto& [seconds, S, segments, segment, fraction] : rows) {
         const SongPlace p = song_place(seconds, S, segments);
         EXPECT_EQ(p.segment, segment) << seconds;
         EXPECT_NEAR(p.fraction, fraction, 1e-12) << seconds;
     }
-    EXPECT_DOUBLE_EQ(segment_seconds(3, 8), 22.5);
-    EXPECT_EQ(segment_seconds(3, 0), 0.0);
+    EXPECT_EQ(std::pair(segment_seconds(3, 8), segment_seconds(3, 0)), std::pair(22.5, 0.0));
 }
 
-// Without a device the session plays on a clock the test sets, from 14.9 s,
-// at each speed in turn, changed while playing: after N output frames at
-// speed s the song time has moved by N x s / rate, to one output frame.
-// Then its end, stop, and the positions it refuses.
+// Without a device the session plays on the test's clock from 14.9 s at
+// each speed in turn: after N output frames at speed s the song time has
+// moved by N x s / rate, to a frame. Then its end, stop, and refusals.
 TEST(SongSession, PlaysOnTheClockAtEverySpeed) {
     TempFolder dir;
     const int rate = 8000;
@@ -273,11 +168,10 @@ TEST(SongSession, PlaysOnTheClockAtEverySpeed) {
     EXPECT_FALSE(session.finish_load(message));
     ASSERT_EQ(session.play(14.9), SongSession::Started::silently);
     double expected = 14.9;
-    int frames = 0;
     for (auto [step, n] : {std::pair{1.0, 5000}, std::pair{0.25, 8000}, std::pair{0.75, 3000}, std::pair{0.5, 9000}}) {
         session.set_speed(step);
         for (int k = 0; k < n; k += 500) {
-            now = 50 + (frames += 500) / double(rate);
+            now += 500.0 / rate;
             expected += 500 * step / rate;
             ASSERT_NEAR(session.position(), expected, 1.0 / rate) << step << " " << k;
             ASSERT_FALSE(session.ended());
