@@ -70,6 +70,7 @@ TEST_F(Recovering, EditsKeptOnQuitAndClose) {
     fs::remove_all(folder);
     rootWindow->do_callback();  // the window's close control
     EXPECT_EQ(std::make_pair(rootWindow->visible() != 0, recovery_files()), std::make_pair(false, size_t{1}));
+    rootWindow->show();  // for the tests that run after this one in the same process
 }
 
 // A damaged recovery file and a folder that takes no files are reported in
