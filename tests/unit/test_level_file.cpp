@@ -193,7 +193,8 @@ TEST(StoredTexts, RuleWriterAndReader) {
     for (const std::string& line : std::vector<std::string>{"song=s.ogg\n", "triggerType=t.md2\n", "enemyModelName=m\n",
                                    "lockOnSound=boom.wav\n", "explodeSound=" + std::string(255, 'x') + "\n"})
         EXPECT_NE(text.find("\n" + line), std::string::npos) << line;
-    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return c != '\n' && is_control_character(c); }), 0);
+    const auto control = [](unsigned char c) { return c != '\n' && (c < 32 || c == 127); };
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), control), 0);
     const LevelContents back = read_text(text);
     EXPECT_EQ(str(back.triggerLines.size(), back.enemyLines, enemyModel[1].explosionRadius, trigger[1].health),
               "1 m,t.md2 60 1");  // the type gains a model of its own
