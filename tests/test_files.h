@@ -13,9 +13,8 @@
 
 namespace fs = std::filesystem;
 
-// A fresh folder that other users may enter, removed with everything in it
-// (folders a test made read-only too) when the object goes. With `enter` it
-// is the working directory meanwhile.
+// A fresh folder others may enter, removed with everything in it (read-only folders too) when
+// the object goes; with `enter`, the working directory meanwhile.
 struct TempFolder {
     fs::path dir, previous;
     explicit TempFolder(bool enter = false) {
@@ -42,8 +41,7 @@ inline size_t entries(const fs::path& dir) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
-// Writes a PNG of w x h pixels whose pixel (x, y) is pixel(x, y), with its
-// alpha bytes or opaque; gives its path.
+// Writes a w x h PNG of pixel(x, y), with its alpha bytes or opaque; gives its path.
 inline std::string put_png(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& pixel,
                            bool alpha = true) {
     std::vector<uint32_t> p(static_cast<size_t>(w) * h);

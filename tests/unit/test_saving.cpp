@@ -1,8 +1,6 @@
-// Saving a level replaces the file whole or not at all, and respects the file
-// system: symbolic links, hard links, folders that take no new file,
-// permissions and owners, read-only files, and names up to 255 characters.
+// Saving a level replaces the file whole or not at all, and respects the file system: links,
+// folders that take no new file, permissions and owners, read-only files, 255-character names.
 #include "document/level_file.h"
-#include "document/records.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
@@ -54,23 +52,21 @@ TEST(Saving, FollowsSymbolicLinksAndWritesHardLinkedFilesInPlace) {
     put_file(f / "real/level.txt", "old");
     put_file(f / "real/hard.txt", level_with("real/hard") + "left over");
     fs::create_hard_link(f / "real/hard.txt", f / "real/other.txt");
-    fs::create_symlink("../real/level.txt", f / "links/one.txt");  // relative to the link's folder
-    fs::create_symlink(f / "links/one.txt", f / "links/two.txt");  // a chain
-    fs::create_symlink("../real/new.txt", f / "links/dangling.txt");
-    fs::create_symlink("loop2.txt", f / "links/loop1.txt");
-    fs::create_symlink("loop1.txt", f / "links/loop2.txt");
+    const std::pair<const char*, const char*> links[] = {  // relative to the link's folder, a chain, dangling, a loop
+        {"../real/level.txt", "one"}, {"one.txt", "two"}, {"../real/new.txt", "dangling"}, {"loop2.txt", "loop1"},
+        {"loop1.txt", "loop2"}};
+    for (const auto& [target, link] : links) fs::create_symlink(target, f / "links/" + link + ".txt");
     for (const auto& [name, file] : {std::pair{"links/two", "level.txt"}, {"links/dangling", "new.txt"}, {"real/hard", "other.txt"}}) {
         ASSERT_TRUE(save(f / name, name));
         EXPECT_EQ(file_text(f / "real/" + file), level_with(name));
     }
     EXPECT_FALSE(save(f / "links/loop1", "never"));
-    for (const char* link : {"one.txt", "two.txt", "dangling.txt", "loop1.txt", "loop2.txt"})
-        EXPECT_TRUE(fs::is_symlink(f / (std::string("links/") + link))) << link;
+    for (const auto& [target, link] : links) EXPECT_TRUE(fs::is_symlink(f / "links/" + link + ".txt")) << link;
     EXPECT_EQ(entries(f / "links") + entries(f / "real"), 9u);  // no temporary file left
 }
 
-// A write that fails halfway (over the file size limit) is reported, in
-// place or not; a file replaced through a temporary one is left as it was.
+// A write that fails halfway (over the file size limit) is reported, in place or not; a file
+// replaced through a temporary one is left as it was.
 TEST(Saving, FailedWriteIsReported) {
     for (bool hardLinked : {false, true}) {
         TempFolder f;
@@ -86,6 +82,7 @@ TEST(Saving, FailedWriteIsReported) {
     }
 }
 
+// A file in a folder that takes no new file is written in place, and no other file is made there.
 TEST(Saving, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     TempFolder f;
     const std::string locked = f / "locked";
@@ -100,38 +97,33 @@ TEST(Saving, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
     EXPECT_EQ(entries(locked), 1u);
 }
 
-// A replaced file keeps its bits and owner, a new one follows the umask; a
-// read-only file or a folder is not replaced.
-TEST(Saving, KeepsPermissionsAndOwnerAndRefusesReadOnlyFiles) {
-    TempFolder f;
-    put_file(f / "level.txt", "old");
-    put_file(f / "kept.txt", "keep me");
-    fs::create_directory(f / "sub.txt");
-    fs::permissions(f / "level.txt", fs::perms(0604));
-    fs::permissions(f / "kept.txt", fs::perms(0444));
+// A replaced file keeps its bits and owner, a new one follows the umask; a read-only file or a
+// folder is not replaced; names fit up to 255 characters with the ".txt".
+TEST(Saving, KeepsPermissionsAndOwnerRefusesReadOnlyFilesAndTakes255CharacterNames) {
+    TempFolder f(true);
+    put_file("level.txt", "old");
+    put_file("kept.txt", "keep me");
+    fs::create_directory("sub.txt");
+    fs::permissions("level.txt", fs::perms(0604));
+    fs::permissions("kept.txt", fs::perms(0444));
     const bool root = geteuid() == 0;
-    ASSERT_TRUE(!root || chown((f / "level.txt").c_str(), kNobody, kNobody) == 0);
-    ASSERT_TRUE(save(f / "level", "kept"));
+    ASSERT_TRUE(!root || chown("level.txt", kNobody, kNobody) == 0);
+    ASSERT_TRUE(save("level", "kept"));
     struct stat st;
-    ASSERT_EQ(stat((f / "level.txt").c_str(), &st), 0);
+    ASSERT_EQ(stat("level.txt", &st), 0);
     EXPECT_EQ(std::make_tuple(st.st_mode & 07777, st.st_uid, st.st_gid),
               std::make_tuple(0604u, root ? kNobody : geteuid(), root ? kNobody : getegid()));
     const mode_t mask = umask(022);
-    EXPECT_TRUE(save(f / "new", "fresh"));
+    EXPECT_TRUE(save("new", "fresh"));
     umask(mask);
-    EXPECT_EQ(fs::status(f / "new.txt").permissions(), fs::perms(0644));
-    EXPECT_FALSE(save(f / "kept.txt", "replaced") || save(f / "sub", "replaced"));
-    EXPECT_EQ(file_text(f / "kept.txt"), "keep me");
-    EXPECT_TRUE(fs::is_empty(f / "sub.txt"));
-    EXPECT_EQ(entries(f.dir), 4u);
-}
-
-TEST(Saving, NamesUpTo255Characters) {
-    TempFolder f(true);
+    EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0644));
+    EXPECT_FALSE(save("kept.txt", "replaced") || save("sub", "replaced"));
+    EXPECT_EQ(file_text("kept.txt"), "keep me");
+    EXPECT_TRUE(fs::is_empty("sub.txt"));
     for (size_t length : {250, 255}) {
         const std::string name = std::string(length - 4, 'n') + ".txt";
         EXPECT_TRUE(save(name, "long") && file_text(name) == level_with("long") && save(name, "again")) << length;
     }
     EXPECT_FALSE(save(std::string(252, 'n') + ".txt", "too long"));
-    EXPECT_EQ(entries(f.dir), 2u);
+    EXPECT_EQ(entries(f.dir), 6u);
 }
