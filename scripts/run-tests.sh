@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite: unit, GUI and end-to-end
-# tests, the unit tests (with every kept fuzz input) again under address and
-# undefined-behaviour sanitizers, and each fuzzer for a short while.
+# tests, the unit tests again under address and undefined-behaviour
+# sanitizers, and each fuzzer for a short while, starting from every input
+# kept for it.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -43,7 +44,7 @@ for src in fuzz/fuzz_*.cpp; do
             -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
         tail -n 60 "$work/log"
         echo "$name found a problem (input kept in $work); once it is mended, add the input" \
-            "to fuzz/regressions/$corpus_name/ so the unit tests replay it" >&2
+            "to fuzz/regressions/$corpus_name/ so every later run tries it first" >&2
         exit 1
     fi
     grep -E "^(Done|stat::number_of_executed_units)" "$work/log" || tail -n 2 "$work/log"
