@@ -92,6 +92,9 @@ Fl_Widget* labelled(Fl_Group* group, const char* label) {
 }
 
 std::vector<unsigned char> render(Fl_Widget* view) {
+    // A test before it in the same process may have closed the window; drawing into a hidden one
+    // stops the run at FLTK's own alert.
+    if (!rootWindow->shown()) rootWindow->show();
     rootWindow->make_current();
     Fl_Offscreen off = fl_create_offscreen(rootWindow->w(), rootWindow->h());
     fl_begin_offscreen(off);
