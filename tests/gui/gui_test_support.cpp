@@ -8,8 +8,7 @@ namespace {
 
 ScriptDialogs* script = nullptr;  // the newest one alive
 
-// The run's own folder of recovery files, removed at the end by the process
-// that made it (not by a death test's child that quits).
+// The run's own folder of recovery files, removed by the process that made it (not a death test's child).
 TempFolder* stateFolder = nullptr;
 pid_t stateOwner = 0;
 void remove_state_folder() {
@@ -20,7 +19,7 @@ int scripted_ask(const char* message) {
     if (!script) return 0;
     script->asked.push_back(message);
     if (script->answers.empty()) return 0;
-    int answer = script->answers.front();
+    const int answer = script->answers.front();
     script->answers.pop_front();
     return answer;
 }
@@ -42,8 +41,7 @@ const char* scripted_chooser(const char* title, const char*, const char*, int) {
 class EditorEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        // Any dialog a test did not script answers "no" or "cancel" instead
-        // of blocking the run.
+        // A dialog a test did not script answers "no" or "cancel" instead of blocking the run.
         set_dialog_seam({scripted_ask, scripted_alert, scripted_chooser});
         set_undo_clock([] { return now; });
         // Recovery files go to a folder of the run's own, never the user's.
@@ -92,6 +90,8 @@ Fl_Widget* labelled(Fl_Group* group, const char* label) {
 }
 
 std::vector<unsigned char> render(Fl_Widget* view) {
+    // An earlier test in this process may have closed the window; drawing needs it shown.
+    if (!rootWindow->shown()) rootWindow->show();
     rootWindow->make_current();
     Fl_Offscreen off = fl_create_offscreen(rootWindow->w(), rootWindow->h());
     fl_begin_offscreen(off);

@@ -1,7 +1,5 @@
-// Shared set-up for the in-process GUI tests: the editor is built once per
-// process, the modal dialogs are scripted and the undo history runs on the
-// tests' clock. Brings in the editor's globals and the widget classes the
-// tests use.
+// The in-process GUI tests' set-up: the editor built once per process, the modal dialogs scripted,
+// the undo history on the tests' clock; brings in the editor's globals and widget classes.
 #pragma once
 
 #include "app/dialogs.h"
@@ -47,14 +45,12 @@
 #include <tuple>
 #include <vector>
 
-// Scripted answers to the modal dialogs, and what they were asked, while the
-// object lives; without one, every dialog answers "no" or "cancel".
+// Scripted answers to the modal dialogs, and what they were asked, while the object lives;
+// without one, every dialog answers "no" or "cancel".
 struct ScriptDialogs {
-    std::deque<int> answers;            // for ask(); 0 when the script runs out
-    std::deque<std::string> choices;    // for file_chooser(); "" means Cancel
-    std::vector<std::string> asked;     // every ask() message, in order
-    std::vector<std::string> alerted;   // every alert() message, in order
-    std::vector<std::string> chooserTitles;
+    std::deque<int> answers;          // for ask(); 0 when the script runs out
+    std::deque<std::string> choices;  // for file_chooser(); "" means Cancel
+    std::vector<std::string> asked, alerted, chooserTitles;  // the messages and titles, in order
     ScriptDialogs* previous;
     ScriptDialogs();
     ~ScriptDialogs();
@@ -63,12 +59,10 @@ struct ScriptDialogs {
 // The undo history's clock in every test; tests move it on.
 extern std::time_t now;
 
-// Lets FLTK process pending events and redraws.
-void pump_events();
-// What `run` prints on standard output.
-std::string printed(const std::function<void()>& run);
-// A user's entry: a value typed into a field, or a browser line picked (0
-// for none); either runs the widget's callback.
+void pump_events();  // lets FLTK process pending events and redraws
+std::string printed(const std::function<void()>& run);  // what `run` prints on standard output
+// A user's entry: a value typed into a field, or a browser line picked (0 for none); either runs
+// the widget's callback.
 void enter(Fl_Widget* field, double value);
 void choose(Fl_Browser* list, int line);
 // The child of `group` labelled `label`, or null.
@@ -80,8 +74,7 @@ std::vector<unsigned char> render(Fl_Widget* view);
 // The colour at window pixel (x, y) of a widget's image from render().
 Rgb pixel(const std::vector<unsigned char>& rgb, const Fl_Widget* view, int x, int y);
 
-// Pixels of the map preview that differ from the 256 x 256 map `words`; -1
-// when there is no preview picture.
+// Pixels of the map preview that differ from the 256 x 256 map `words` (-1 without a preview
+// picture), and from the segment's picture as the reference generators make it.
 int preview_mismatches(const uint32_t* words);
-// The same for the segment's picture as the reference generators make it.
 int mismatches_with_generated(const Segment& s);
