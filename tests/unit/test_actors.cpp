@@ -1,5 +1,4 @@
-// Placing and colouring the enemies in the preview: positions on trigger
-// paths, the animation frame and skin colours.
+// Placing and colouring the enemies in the preview: path positions, animation frames, skin colours.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,10 +27,9 @@ TEST(ActorPlacement, PositionOnThePathAtTheMapPosition) {
 }
 
 TEST(ActorPlacement, FrameChoiceAndSkinColours) {
-    const int64_t frames[][3] = {{198, 0, 40}, {198, 11, 45}, {196, 7, 41}, {195, 200, 5},
-                                 {10, 10, 0},  {10, 0xFFFFFFFFu, 5}, {0, 3, -1}};  // -1: no frames
+    const int64_t frames[][3] = {{198, 0, 40}, {198, 11, 45}, {196, 7, 41}, {195, 200, 5}, {10, 10, 0}, {10, 0xFFFFFFFFu, 5},
+                                 {0, 3, -1}};  // count, counter, frame (-1: no frames)
     for (const auto& f : frames) EXPECT_EQ(actorFrame(int(f[0]), uint32_t(f[1])), f[2]) << f[0] << " " << f[1];
-
     std::unique_ptr<Image, void (*)(Image*)> skin(newImage(3, 2), freeImage);  // rows 4 words apart
     for (int i = 0; i < 8; i++) skin->pixels[i] = 0xAB000000u | (i / 4) << 8 | i % 4;
     // 3e30f is 3000000196258126111458713403392, 2 more than a multiple of 3.
