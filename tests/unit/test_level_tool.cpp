@@ -64,11 +64,7 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
     put_file("lvseg2height.png", "not a picture");
     for (const char* map : {"lvseg0height.png", "lvseg0color.png"}) put_png(map, 256, 256, height_at);
     const std::string withTrigger = kBase + kEnemy + kTrigger;
-    const struct {
-        const char* rule;
-        std::string text;
-        std::vector<std::string> want;  // each "LINE kind: " and a piece of the text
-    } cases[] = {
+    const struct { const char* rule; std::string text; std::vector<std::string> want; } cases[] = {
         // Every kind of file in place, stage times in order, values at the ends of their ranges.
         {"clean", "[global]\nsegments=5\nsong=present.wav\n[segment]\nvisualization=4\n" + kEnemy + "lockOnSound=boom.wav\n"
          "explodeSound=boom.wav\n" + kTrigger + "triggerSegment=4\nstageCount=3\nstage1trigger=0.5\nstage2trigger=1\n"
@@ -104,10 +100,10 @@ TEST(LevelCheck, EveryRuleReportsItsLine) {
         {"times out of order", withTrigger + "stage0trigger=0.6\nstage1trigger=0.4\n", {"8 error: 0.4, is before"}},
         {"stage past the count", withTrigger + "stage2x=5\n", {"7 warning: stage 2 is beyond stageCount=2"}},
         {"section past the count", kBase + repeat(5, "[segment]\n"), {"7 warning: segment 4 is beyond segments=4"}},
-        {"custom maps", kBase + repeat(4, "[segment]\nvisualization=4\n"), {"6 error: height map lvseg1height.png "
-         "is 128 x 128 pixels", "6 error: colour map lvseg1color.png is 64 x 64", "8 error: lvseg2height.png is not a "
-         "readable PNG", "8 warning: lvseg2color.png is missing", "10 error: lvseg3height.png is missing",
-         "10 warning: lvseg3color.png is missing"}},
+        {"custom maps", kBase + repeat(4, "[segment]\nvisualization=4\n"),
+         {"6 error: height map lvseg1height.png is 128 x 128 pixels", "6 error: colour map lvseg1color.png is 64 x 64",
+          "8 error: lvseg2height.png is not a readable PNG", "8 warning: lvseg2color.png is missing",
+          "10 error: lvseg3height.png is missing", "10 warning: lvseg3color.png is missing"}},
         {"model not found", kBase + "[enemy]\nenemyModelName=ghost.md2\n", {"4 warning: \"ghost.md2\" is not found"}},
         {"model name too short", kBase + "[enemy]\nenemyModelName=ufo\n", {"4 warning: shorter than 5"}},
         {"sound missing", kBase + kEnemy + "lockOnSound=lock.wav\nexplodeSound=boom.wav\n", {"5 warning: \"lock.wav\""}},
