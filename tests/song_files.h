@@ -51,8 +51,7 @@ inline SongSignal tone(double hz, double amp, int rate) {
     };
 }
 
-// The stereo frames in the disk driver's file, less the whole blocks of
-// silence SDL may write before the device starts.
+// The stereo frames in the disk driver's file, less whole blocks of silence before the device starts.
 inline std::vector<int16_t> played_frames(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     std::vector<int16_t> s(in ? static_cast<size_t>(in.tellg()) / 2 : 0);
@@ -66,9 +65,8 @@ inline std::vector<int16_t> played_frames(const std::string& path) {
 
 enum class TestBeat { drums, noise, silence };
 
-// `seconds` of `kind` at `bpm`, beat n at sample round(n x 60 / bpm x rate).
-// Drums: a kick (a falling sine) on beats 0 and 2 of a bar, a snare (noise
-// and 200 Hz) on 1 and 3, a hi-hat on every eighth.
+// `seconds` of `kind` at `bpm`, beat n at sample round(n x 60 / bpm x rate). Drums: a kick (a falling
+// sine) on beats 0 and 2 of a bar, a snare (noise and 200 Hz) on 1 and 3, a hi-hat on every eighth.
 inline std::vector<float> make_test_song(TestBeat kind, double bpm, double seconds, int rate = 44100) {
     std::vector<float> v(static_cast<size_t>(seconds * rate), 0.0f);
     uint32_t state = 12345;  // a fixed white noise in -1..1, the same on every run
@@ -112,8 +110,7 @@ inline std::vector<int16_t> make_test_pcm(TestBeat kind, double bpm, double seco
     return pcm;
 }
 
-// The frames of interleaved stereo `out` where a click starts: a left sample
-// other than `quiet` after at least 20 frames of `quiet`.
+// Frames of stereo `out` where a click starts: a left sample not `quiet` after 20 frames of `quiet`.
 inline std::vector<int> click_starts(const std::vector<int16_t>& out, int16_t quiet = 0) {
     std::vector<int> starts;
     for (int k = 0, still = 20; k < static_cast<int>(out.size() / 2); k++) {
@@ -123,9 +120,8 @@ inline std::vector<int> click_starts(const std::vector<int16_t>& out, int16_t qu
     return starts;
 }
 
-// Where the clicks of beats every `beat` song frames belong in `frames`
-// output frames playing from song frame `start` at `step` song frames each:
-// the first output frame at or past each beat.
+// Where clicks of beats every `beat` song frames belong in `frames` output frames played from song frame
+// `start` at `step` song frames each: the first output frame at or past each beat.
 inline std::vector<int> beat_starts(double beat, double start, double step, int frames) {
     std::vector<int> starts;
     for (double n = std::ceil(start / beat);; n++) {

@@ -19,14 +19,12 @@ protected:
 
 }  // namespace
 
-// Save without a usable name is Save As, which names the level but not the window; Save titles
-// the window with the level's base name, whatever the outcome.
+// Save without a usable name is Save As (no title); Save titles the window with the level's base name.
 TEST_F(Commands, SaveFallsBackToSaveAsAndTitlesTheWindow) {
     const std::string chosen = dir + "/a", tooLong = dir + "/" + std::string(252 - dir.size(), 'x');  // 253 + ".txt"
-    dialogs.choices = {tooLong, chosen, ""};
+    dialogs.choices = {tooLong, ""};
     const struct { std::string level, after; const char* title; } rows[] = {  // the name before Save, after, the title
         {"", "", kTitle},       // Save As to a name that would not fit
-        {"", chosen, kTitle},   // Save As
         {chosen, chosen, "a - Vantrope Level Editor"},
         {"levels\\two.txt", "levels\\two.txt", "two.txt - Vantrope Level Editor"},  // a backslash, no slash
         {dir + "/missing/three", dir + "/missing/three", "three - Vantrope Level Editor"},  // not written
@@ -38,7 +36,7 @@ TEST_F(Commands, SaveFallsBackToSaveAsAndTitlesTheWindow) {
         currentlevel[0] = '\0';  // the window keeps its own copy of the title
         EXPECT_STREQ(rootWindow->label(), title) << level;
     }
-    EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>(3, "Save As Level"));
+    EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>(2, "Save As Level"));
     EXPECT_TRUE(fs::exists(chosen + ".txt") && fs::exists(dir + "/levels\\two.txt"));
     // Only the name too long and the missing folder fail: Save to the name writes it.
     EXPECT_EQ(dialogs.asked, std::vector<std::string>(2, "Couldn't create the file.  Bad filename?"));

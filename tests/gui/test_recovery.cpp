@@ -47,8 +47,7 @@ TEST_F(Recovering, EditsKeptOnQuitAndClose) {
     rootWindow->show();  // for the tests that run after this one in the same process
 }
 
-// A damaged recovery file and a folder that takes no files are reported in the status row, once,
-// and the editor goes on.
+// A damaged recovery file and a folder that takes no files: said once in the status row, no dialog.
 TEST_F(Recovering, ProblemsGoToTheStatusRow) {
     fs::create_directories(folder);
     put_file(file, "# Vantrope recovery file\n# level=");

@@ -54,11 +54,10 @@ TEST(Recovery, HeaderThenTextAndDamageFound) {
     std::string flipped = contents, badTime = contents;
     flipped[flipped.size() - 3] ^= 1;
     badTime.replace(badTime.find("saved=") + 6, 1, "x");
-    const std::pair<std::string, RecoveryRead> damaged[] = {
-        {contents.substr(0, contents.size() - 1), RecoveryRead::Truncated},
-        {contents.substr(0, contents.find("# size")), RecoveryRead::Truncated},
-        {"", RecoveryRead::Truncated}, {flipped, RecoveryRead::Truncated}, {contents + "x", RecoveryRead::Truncated},
-        {"[global]\n", RecoveryRead::NotRecovery}, {badTime, RecoveryRead::NotRecovery}};
+    const auto cut = RecoveryRead::Truncated, other = RecoveryRead::NotRecovery;
+    const std::pair<std::string, RecoveryRead> damaged[] = {{contents.substr(0, contents.size() - 1), cut},
+        {contents.substr(0, contents.find("# size")), cut}, {"", cut}, {flipped, cut}, {contents + "x", cut},
+        {"[global]\n", other}, {badTime, other}};
     for (const auto& [text, expected] : damaged) EXPECT_EQ(parse_recovery(text, back), expected) << text;
 }
 
@@ -91,15 +90,13 @@ TEST(Recovery, WrittenOnlyWhileTheTextDiffersFromTheLevelFile) {
     EXPECT_EQ(std::make_pair(recovered(bFile), b.update("two+", error)), std::make_pair(Text(), Result::Unchanged));
 }
 
-// Offered for a level when newer than its file and different; a damaged one is set aside (so is
-// one the user turns down: the GUI's Open, through the same function).
+// Offered for a level when newer than its file and different; a damaged one is set aside.
 TEST(Recovery, OfferedWhenNewerAndDifferent) {
     TempFolder tmp;
     const std::string folder = tmp / "state", level = tmp / "level.txt", file = recovery_file_for(folder, level);
     put_file(level, "on disk");
     const auto kind = [&](const std::function<void()>& arrange, bool aside) {
-        fs::remove(file);
-        fs::remove(file + ".old");
+        for (const std::string& f : {file, file + ".old"}) fs::remove(f);
         fs::last_write_time(level, fs::file_time_type::clock::now() - std::chrono::hours(1));
         arrange();
         RecoveryOffer offer = find_recovery(folder, level, "level");

@@ -14,8 +14,7 @@ TEST(Tempo, FindsTheBeatOfDrumsAndNoneInSilenceOrNoise) {
                              {TestBeat::drums, 174.0}, {TestBeat::silence, 0.0}, {TestBeat::noise, 0.0}}) {
         const std::vector<int16_t> pcm = make_test_pcm(kind, bpm > 0 ? bpm : 120, 30);
         const TempoEstimate e = detect_tempo(pcm.data(), pcm.size(), 1, 44100);
-        EXPECT_EQ(e.found, bpm > 0) << "kind " << static_cast<int>(kind) << " at " << bpm;
-        EXPECT_NEAR(e.found ? e.bpm : 0, bpm, 0.5) << "kind " << static_cast<int>(kind);
+        EXPECT_NEAR(e.found ? e.bpm : 0, bpm, 0.5) << "kind " << static_cast<int>(kind);  // 0: none found
         const TempoEstimate cancelled = detect_tempo(pcm.data(), pcm.size(), 1, 44100, &cancel);
         EXPECT_TRUE(cancelled.cancelled && !cancelled.found) << "kind " << static_cast<int>(kind);
     }
@@ -34,9 +33,8 @@ static std::vector<int16_t> render_clicks(const ClickGrid& grid, double start, d
     return out;
 }
 
-// From half a beat before a bar (beat 4), at every speed, in blocks of any
-// size: each click starts at the output frame of its beat, lasts 4 ms at
-// most, and is louder on bars (beats 4 and 8); no beat grid, no clicks.
+// From half a beat before a bar (beat 4), at every speed, in blocks of any size: each click starts at
+// its beat's output frame, lasts 4 ms at most, is louder on bars (beats 4, 8); no beat grid, no clicks.
 TEST(BeatClick, StartsAtTheOutputFrameOfEachBeatAtEverySpeed) {
     const ClickGrid grid{148, 3, 8};
     const double beatFrames = 60.0 / 148 * kRate, start = 3.5 * beatFrames - 0.3;
