@@ -58,14 +58,14 @@ struct TriggerUndo : ::testing::Test {
 
 // A clone takes the selected trigger's settings and used stages; its other stage slots keep theirs.
 TEST_F(TriggerUndo, CloneCopiesUsedStages) {
-    start(3);
+    start(2);
     Trigger& t = trigger[2];
     t.stageCount = 3, t.points = 7, t.bonusType = 2;
     copy_text(t.triggerType, "drone.md2");
     Trigger want = t;
     for (int k = 3; k < 8; k++) want.stage[k] = trigger[4].stage[k];
     activeTrigger = 2;
-    ASSERT_TRUE(clone_trigger());
+    ASSERT_TRUE(add_trigger() && clone_trigger());
     EXPECT_EQ(panel.list.lines, (Lines{"target1", "target2", "target3", "Clone"}));
     EXPECT_EQ(std::memcmp(&trigger[4], &want, sizeof want), 0);
 }
