@@ -11,9 +11,7 @@ ScriptDialogs* script = nullptr;  // the newest one alive
 // The run's own folder of recovery files, removed by the process that made it (not a death test's child).
 TempFolder* stateFolder = nullptr;
 pid_t stateOwner = 0;
-void remove_state_folder() {
-    if (getpid() == stateOwner) delete stateFolder;
-}
+void remove_state_folder() { if (getpid() == stateOwner) delete stateFolder; }
 
 int scripted_ask(const char* message) {
     if (!script) return 0;
@@ -24,9 +22,7 @@ int scripted_ask(const char* message) {
     return answer;
 }
 
-void scripted_alert(const char* message) {
-    if (script) script->alerted.push_back(message);
-}
+void scripted_alert(const char* message) { if (script) script->alerted.push_back(message); }
 
 const char* scripted_chooser(const char* title, const char*, const char*, int) {
     static std::string result;
@@ -62,9 +58,7 @@ ScriptDialogs::~ScriptDialogs() { script = previous; }
 
 std::time_t now = 0;
 
-void pump_events() {
-    for (int i = 0; i < 20; i++) Fl::check();
-}
+void pump_events() { for (int i = 0; i < 20; i++) Fl::check(); }
 
 std::string printed(const std::function<void()>& run) {
     testing::internal::CaptureStdout();

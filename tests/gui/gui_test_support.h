@@ -27,7 +27,6 @@
 #include <FL/Fl_Output.H>
 #include <FL/Fl_Roller.H>
 #include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Tabs.H>
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>

@@ -13,8 +13,7 @@ int press(Fl_Widget* view, int event, int x, int y, int state = 0) {
     return view->handle(event);
 }
 
-class StageViews : public ::testing::Test {
-protected:
+struct StageViews : ::testing::Test {
     void SetUp() override {
         cb_New(nullptr, nullptr);
         cb_Add(nullptr, nullptr);
@@ -30,6 +29,7 @@ protected:
         now += 10;
     }
     ScriptDialogs dialogs;
+    Fl_Widget *xy = stageXY, *yz = stageYZTrigger, *xz = stageXZTrigger;
 };
 
 }  // namespace
@@ -43,20 +43,16 @@ TEST_F(StageViews, PixelsOfThePathAndTheBeatGrid) {
     // segment 1 (song beat 15 + k, a bar every fourth) at column 10 + 520 k / 15. Top view: left 535,
     // 380 pixels a segment, 380 / 3840 a depth unit.
     const struct { Fl_Widget* view; int x, y; Rgb colour; } rows[] = {
-        {stageXY, 540, 95, kGrey},         {stageXY, 725, 287, kWhite},       {stageXY, 720, 297, kWhite},
-        {stageXY, 730, 297, kWhite},       {stageXY, 775, 257, kBlack},       {stageXY, 825, 230, kBlack},
-        {stageXY, 914, 197, kBlack},       {stageXY, 684, 256, kDarkBlue},    {stageXY, 686, 258, kDarkBlue},
-        {stageXY, 685, 257, kBlack},       {stageXY, 824, 256, kRed},         {stageXY, 826, 258, kRed},
-        {stageXY, 826, 196, kDarkBlue},
-        {stageYZTrigger, 400, 466, kLine}, {stageYZTrigger, 270, 466, kOther}, {stageYZTrigger, 396, 594, kWhite},
-        {stageYZTrigger, 404, 594, kWhite}, {stageYZTrigger, 321, 571, kRed},  {stageYZTrigger, 323, 573, kRed},
-        {stageYZTrigger, 139, 571, kBlue}, {stageYZTrigger, 141, 573, kBlue},  {stageYZTrigger, 529, 572, kBlack},
-        {stageYZTrigger, 60, 678, kGrey},   {stageYZTrigger, 44, 678, kBar},   {stageYZTrigger, 46, 678, kGrey},
-        {stageYZTrigger, 79, 678, kBeat},  {stageYZTrigger, 183, 678, kBar}, {stageYZTrigger, 495, 678, kBeat},
-        {stageXZTrigger, 820, 466, kLine}, {stageXZTrigger, 725, 466, kOther}, {stageXZTrigger, 816, 577, kWhite},
-        {stageXZTrigger, 824, 577, kWhite}, {stageXZTrigger, 762, 521, kRed},  {stageXZTrigger, 764, 523, kRed},
-        {stageXZTrigger, 629, 591, kBlue}, {stageXZTrigger, 631, 593, kBlue},  {stageXZTrigger, 914, 522, kBlack},
-        {stageXZTrigger, 550, 678, kGrey},
+        {xy, 540, 95, kGrey},     {xy, 725, 287, kWhite},   {xy, 720, 297, kWhite},   {xy, 730, 297, kWhite},
+        {xy, 775, 257, kBlack},   {xy, 825, 230, kBlack},   {xy, 914, 197, kBlack},   {xy, 684, 256, kDarkBlue},
+        {xy, 686, 258, kDarkBlue}, {xy, 685, 257, kBlack},   {xy, 824, 256, kRed},     {xy, 826, 258, kRed},
+        {xy, 826, 196, kDarkBlue}, {yz, 400, 466, kLine},    {yz, 270, 466, kOther},   {yz, 396, 594, kWhite},
+        {yz, 404, 594, kWhite},   {yz, 321, 571, kRed},     {yz, 323, 573, kRed},     {yz, 139, 571, kBlue},
+        {yz, 141, 573, kBlue},    {yz, 529, 572, kBlack},   {yz, 60, 678, kGrey},     {yz, 44, 678, kBar},
+        {yz, 46, 678, kGrey},     {yz, 79, 678, kBeat},     {yz, 183, 678, kBar},     {yz, 495, 678, kBeat},
+        {xz, 820, 466, kLine},    {xz, 725, 466, kOther},   {xz, 816, 577, kWhite},   {xz, 824, 577, kWhite},
+        {xz, 762, 521, kRed},     {xz, 764, 523, kRed},     {xz, 629, 591, kBlue},    {xz, 631, 593, kBlue},
+        {xz, 914, 522, kBlack},   {xz, 550, 678, kGrey},
     };
     for (const auto& r : rows)
         EXPECT_EQ(pixel(render(r.view), r.view, r.x, r.y), r.colour) << r.view->label() << " " << r.x << ", " << r.y;
@@ -72,18 +68,16 @@ TEST_F(StageViews, MousePlacesTheSelectedStage) {
     const Stage start{-40, 0, 960, 0, 0, 0, 0.5f};
     stageYZTrigger->scale = 2, stageYZTrigger->base = 0.125f;
     const struct { Fl_Widget* view; int event, x, y, state, editZ; float snapped; } rows[] = {
-        {stageXY, FL_PUSH, 725, 257, 0, 0, NAN},         {stageXY, FL_DRAG, 1000, 100, 0, 0, NAN},  // outside: still editing
-        {stageXY, FL_PUSH, 600, 300, 0, 0, NAN},
-        {stageYZTrigger, FL_PUSH, 140, 572, 0, 1, NAN},  {stageYZTrigger, FL_DRAG, 300, 400, 0, 1, NAN},
-        {stageYZTrigger, FL_PUSH, 152, 572, 0, 0, NAN},  {stageYZTrigger, FL_DRAG, 60, 500, 0, 0, NAN},
-        {stageXZTrigger, FL_PUSH, 641, 592, 0, 0, NAN},  // 11 pixels off: the time
-        {stageXZTrigger, FL_PUSH, 763, 522, 0, 0, NAN},  // on another stage's point: the time
-        {stageXZTrigger, FL_PUSH, 639, 583, 0, 1, NAN},  {stageXZTrigger, FL_DRAG, 800, 500, 0, 1, NAN},
-        {stageXZTrigger, FL_PUSH, 630, 582, 0, 0, NAN},  // 20 value units off
+        {xy, FL_PUSH, 725, 257, 0, 0, NAN}, {xy, FL_DRAG, 1000, 100, 0, 0, NAN},  // outside: still editing
+        {xy, FL_PUSH, 600, 300, 0, 0, NAN}, {yz, FL_PUSH, 140, 572, 0, 1, NAN}, {yz, FL_DRAG, 300, 400, 0, 1, NAN},
+        {yz, FL_PUSH, 152, 572, 0, 0, NAN}, {yz, FL_DRAG, 60, 500, 0, 0, NAN},
+        {xz, FL_PUSH, 641, 592, 0, 0, NAN},  // 11 pixels off: the time
+        {xz, FL_PUSH, 763, 522, 0, 0, NAN},  // on another stage's point: the time
+        {xz, FL_PUSH, 639, 583, 0, 1, NAN}, {xz, FL_DRAG, 800, 500, 0, 1, NAN},
+        {xz, FL_PUSH, 630, 582, 0, 0, NAN},  // 20 value units off
         // Ctrl: song time 15 + 15 x 165 / 380 s is nearest beat 22; 18.75 s is beat 19.
-        {stageXZTrigger, FL_PUSH, 700, 450, FL_CTRL, 0, 7.0f / 15},
-        {stageXZTrigger, FL_PUSH, 630, 592, FL_CTRL, 1, 4.0f / 15},
-        {stageXZTrigger, FL_DRAG, 700, 592, FL_CTRL, 1, 7.0f / 15},  // a depth drag snaps too
+        {xz, FL_PUSH, 700, 450, FL_CTRL, 0, 7.0f / 15}, {xz, FL_PUSH, 630, 592, FL_CTRL, 1, 4.0f / 15},
+        {xz, FL_DRAG, 700, 592, FL_CTRL, 1, 7.0f / 15},  // a depth drag snaps too
     };
     Stage want = start;
     for (const auto& r : rows) {

@@ -6,8 +6,7 @@
 
 namespace {
 
-class TargetsPage : public ::testing::Test {
-protected:
+struct TargetsPage : ::testing::Test {
     void SetUp() override {
         cb_New(nullptr, nullptr);
         for (int i = 0; i < 3; i++) cb_Add(nullptr, nullptr);

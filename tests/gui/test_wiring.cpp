@@ -1,6 +1,7 @@
 // The wiring of the "Segments", "Targets" and "Enemy" pages, one table per page: a value entered
 // through each control lands in exactly its field of the document, nowhere else, with the undo step
-// of its kind; the page's refresh then shows every field in its own control.
+// of its kind; the page's refresh then shows every field in its own control. Then, on "Segments", the
+// new-level values, the segment count and the song button.
 #include "gui_test_support.h"
 
 #include <algorithm>
@@ -18,25 +19,14 @@ std::vector<unsigned char> document() {
     return bytes;
 }
 
-// Writes `size` bytes into a document image at the place of the live field `at`.
-void put(std::vector<unsigned char>& doc, const void* at, const void* bytes, size_t size) {
+void set_document(const std::vector<unsigned char>& bytes) {
     size_t offset = 0;
-    for (auto [base, length] : kRegions) {
-        const auto* b = static_cast<const unsigned char*>(base);
-        if (at >= b && at < b + length) {
-            std::memcpy(&doc[offset + (static_cast<const unsigned char*>(at) - b)], bytes, size);
-            return;
-        }
-        offset += length;
-    }
-    ADD_FAILURE() << "not a field of the document";
+    for (auto [at, size] : kRegions) std::memcpy(at, &bytes[offset], size), offset += size;
 }
 
 enum Kind { kFloat, kWhole, kColour, kText, kFlag };
 
-template <class T> std::string bytes(T value) {
-    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
-}
+template <class T> std::string bytes(T v) { return std::string(reinterpret_cast<const char*>(&v), sizeof v); }
 
 struct Row {
     const char* name;
@@ -62,10 +52,7 @@ Row colour(const char* name, Fl_Widget* w, const char* typed, uint32_t& f, uint3
 Row text(const char* name, Fl_Widget* w, const char* typed, char* f, const char* want, int undo = -1) {
     return {name, w, 0, typed, kText, f, std::string(want) + '\0', undo};
 }
-Row with(Row r, std::function<bool()> also) {
-    r.also = std::move(also);
-    return r;
-}
+Row with(Row r, std::function<bool()> also) { return r.also = std::move(also), r; }
 
 double field_number(const Row& r) {  // not for texts
     if (r.kind == kFloat) return *static_cast<float*>(r.field);
@@ -106,9 +93,11 @@ void check_entries(const std::vector<Row>& rows) {
     ScriptDialogs dialogs;
     for (const Row& r : rows) {
         now += 10;
-        std::vector<unsigned char> want = document();
-        if (r.field) put(want, r.field, r.want.data(), r.want.size());
-        if (r.selection) put(want, r.selection, &r.selected, sizeof(int));
+        const std::vector<unsigned char> current = document();  // the document wanted: set, read, put back
+        if (r.field) std::memcpy(r.field, r.want.data(), r.want.size());
+        if (r.selection) *r.selection = r.selected;
+        const std::vector<unsigned char> want = document();
+        set_document(current);
         const size_t steps = undoList.size();
         const Trigger before = selected_trigger();
         EXPECT_EQ(printed([&] { enter_row(r, dialogs); }).find("New map generated.") != std::string::npos, r.newMap)
@@ -169,6 +158,30 @@ TEST(Wiring, SegmentsPage) {
     };
     check_entries(rows);
     check_shown(rows, [] { enter(pathPosition, 5), enter(pathPosition, 3); });
+    song->value("theme.ogg");
+    new_level();  // sets every control back but keeps the song
+    const double values[] = {levelDuration->value(), levelSegments->value(), bpm->value(), evoDropRate->value(),
+                             chaosDropRate->value(), initialEvo->value(), initialChaos->value(), pathPosition->maximum()};
+    EXPECT_EQ(std::vector<double>(values, values + 8), std::vector<double>({3, 8, 148, 8, 20, 0, 1, 7}));
+    EXPECT_EQ(std::string(fogColor->value()) + " " + song->value(), "#c0c000 theme.ogg");
+    EXPECT_TRUE(visPlasma->value() && buttonFront->value());
+    activeSegment = 6;  // the segment count sets the selector's range only
+    enter(levelSegments, 4);
+    EXPECT_EQ(std::make_pair(pathPosition->maximum(), activeSegment), std::make_pair(3.0, 6));
+    enter(levelSegments, 256);
+    enter(pathPosition, 255);
+    EXPECT_EQ(activeSegment, 255);
+    // A song in the level's folder is named relative to it, one elsewhere by its path; Cancel keeps the name.
+    ScriptDialogs dialogs;
+    copy_text(currentlevel, "/music/levels/level.txt");
+    dialogs.choices = {"/music/levels/track one.ogg", "/music/levels/beats/a.wav", "/music/beat.wav", ""};
+    for (const char* name : {"track one.ogg", "beats/a.wav", "/music/beat.wav", "/music/beat.wav"}) {
+        songBrowse->do_callback();
+        EXPECT_STREQ(song->value(), name);
+    }
+    song->value("");
+    currentlevel[0] = '\0';
+    new_level();
 }
 
 // Score and Bonus outside their items show "(value)" and picking that item changes nothing; "-x"
@@ -209,10 +222,9 @@ TEST(Wiring, TargetsPage) {
     check_shown(rows, [] { choose(triggerList, 1), choose(triggerList, 2); });
     for (auto [label, at, turn] : {std::tuple{"-x", &Stage::x, &Stage::rx}, std::tuple{"-y", &Stage::y, &Stage::ry}}) {
         Trigger want = t;
-        for (int k = 0; k < t.stageCount; k++) want.stage[k].*at = -(t.stage[k].*at), want.stage[k].*turn = -(t.stage[k].*turn);
+        for (int k = 0; k < t.stageCount; k++) want.stage[k].*at *= -1, want.stage[k].*turn *= -1;
         labelled(targetsPage, label)->do_callback();
-        EXPECT_EQ(std::memcmp(&t, &want, sizeof t), 0) << label;
-        EXPECT_EQ(triggerX->value() * 1000 + triggerY->value(), s.x * 1000 + s.y) << label;
+        EXPECT_TRUE(!std::memcmp(&t, &want, sizeof t) && triggerX->value() == s.x && triggerY->value() == s.y) << label;
     }
 }
 
