@@ -75,6 +75,24 @@ TEST_F(SongInEditor, PlaysFromPosWithClicksAtHalfSpeed) {
     EXPECT_STREQ(songTime->label(), format_song_time(15 * (1 + mapPosition->value())).c_str());
 }
 
+// Space plays and stops the song, except while a text field has the focus: there it is typed.
+TEST_F(SongInEditor, SpaceKeyPlaysUnlessATextFieldHasFocus) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ASSERT_TRUE(put_song(dir / "song.wav", SF_FORMAT_WAV, kRate, 1, 20 * kRate, tone(440, 5000, kRate)));
+    use_song("song.wav");
+    const auto space = [] {
+        Fl::e_keysym = ' ', Fl::e_state = 0, Fl::e_text = const_cast<char*>(" "), Fl::e_length = 1;
+        Fl::handle(FL_KEYBOARD, rootWindow);
+    };
+    for (auto [focus, plays] : {std::pair<Fl_Widget*, bool>{playButton, true}, {fogColor, false}, {levelDuration, true}}) {
+        Fl::focus(focus);
+        space();
+        EXPECT_EQ(song_session().playing(), plays) << focus->label();
+        space();
+        EXPECT_FALSE(song_session().playing()) << focus->label();
+    }
+}
+
 // Without a device a 20-second song plays silently: at 15 s the editor moves to segment 1; the playhead
 // is one yellow column at X + (t - base) x scale x W in each time view, none once stopped; the end stops it.
 TEST_F(SongInEditor, FollowsIntoTheNextSegmentSilentlyWithoutADevice) {

@@ -70,6 +70,19 @@ TEST_F(TriggerUndo, CloneCopiesUsedStages) {
     EXPECT_EQ(std::memcmp(&trigger[4], &want, sizeof want), 0);
 }
 
+// What the property test leaves open: the record Undo restores after two merged edits, and
+// step-and-repeat steps never merging.
+TEST_F(TriggerUndo, MergedEditsAndStepAndRepeat) {
+    start(6);
+    for (int t : {3, 5}) activeTrigger = t, change_trigger().health = 100 - t;  // within two seconds
+    undo();
+    EXPECT_EQ(std::make_tuple(trigger[3].health, trigger[5].health, activeTrigger, panel.list.selected),
+              std::make_tuple(13, 95, 3, 3));
+    reset_undo();
+    save_undo(kUndoStepAndRepeat), save_undo(kUndoStepAndRepeat);
+    EXPECT_EQ(undoList.size(), 2u);
+}
+
 // Random commands, undos, redos and resets on a set clock, against a model keeping whole states. A
 // selection or trigger change within two seconds of the newest step of its kind merges into it. An Undo
 // brings back the step's records (unless merged), line count and selection, each line as it was or
