@@ -69,7 +69,7 @@ TEST_F(Sprites, CellCachedOnceDrawnAtScreenEdgesAndFull) {
     EXPECT_EQ(loadCell("c0.png"), first);
     for (const auto& [x, y, drawn] : {std::tuple{480, 272, 1}, {481, 0, 0}, {0, 273, 0}, {-10, -6, 1}, {-11, 0, 0}}) {
         drawSpriteCalls = 0;
-        EXPECT_EQ(printed([&] { drawCell(x, y, "c0.png"); }), "Drawing cell 'c0.png', loaded successfully\n");
+        EXPECT_EQ(printed([&, x = x, y = y] { drawCell(x, y, "c0.png"); }), "Drawing cell 'c0.png', loaded successfully\n");
         EXPECT_EQ(drawSpriteCalls, drawn) << x << "," << y;
     }
     for (int i = 1; i <= kCellCapacity; ++i) writeSheet("c" + std::to_string(i) + ".png", 1, 1);
